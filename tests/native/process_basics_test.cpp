@@ -1,0 +1,118 @@
+#include "shell/process_basics.h"
+
+#include <gtest/gtest.h>
+
+namespace tblf {
+namespace {
+
+class UiLanguageGuard {
+ public:
+  explicit UiLanguageGuard(bool japanese) : saved_(g_japaneseUi) { SetUiLanguage(japanese); }
+  ~UiLanguageGuard() { SetUiLanguage(saved_); }
+
+ private:
+  bool saved_;
+};
+
+struct ShellCase {
+  unsigned code;
+  const wchar_t* english;
+  const wchar_t* japanese;
+};
+
+TEST(ShellExecuteErrorText, EveryRowInBothLanguages) {
+  const ShellCase cases[] = {
+      {0, L"There was not enough memory to complete the operation.", L"メモリが不足しています。"},
+      {8, L"There was not enough memory to complete the operation.", L"メモリが不足しています。"},
+      {2, L"The specified file was not found.", L"指定されたファイルが見つかりませんでした。"},
+      {3, L"The specified path was not found.", L"指定されたパスが見つかりませんでした。"},
+      {5, L"The operating system denied access to the specified file. ", L"アクセスを拒否されました。"},
+      {11, L"The .exe file is invalid", L"実行ファイルが無効です。"},
+      {26, L"A sharing violation occurred.", L"共有違反が発生しました。"},
+      {27, L"The file name association is incomplete or invalid.",
+       L"ファイル名の関連付けが不完全または無効です。"},
+      {28, L"DDE error.", L"DDEエラー。"},
+      {29, L"DDE error.", L"DDEエラー。"},
+      {30, L"DDE error.", L"DDEエラー。"},
+      {31, L"There is no application associated with the given file name extension.",
+       L"指定された拡張子に関連付けられたプログラムがありません。"},
+      {32, L"The specified dynamic-link library was not found. ", L"指定されたDLLが見つかりませんでした。"},
+      {12, L"RC=12", L"RC=12"},
+      {1, L"RC=1", L"RC=1"},
+      {33, L"No error.", L"エラーは発生していません。"},
+      {42, L"No error.", L"エラーは発生していません。"},
+  };
+  for (const auto& c : cases) {
+    {
+      UiLanguageGuard english(false);
+      EXPECT_EQ(ShellExecuteErrorText(c.code), c.english) << "code " << c.code;
+    }
+    {
+      UiLanguageGuard japanese(true);
+      EXPECT_EQ(ShellExecuteErrorText(c.code), c.japanese) << "code " << c.code;
+    }
+  }
+}
+
+TEST(ExeFolderFromPath, DriveRootKeepsItsBackslash) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* folder;  // null: nothing happens
+  };
+  const Case cases[] = {
+      {L"C:\\tblift.exe", L"C:\\"},
+      {L"C:\\Tools\\tblift.exe", L"C:\\Tools"},
+      {L"C:\\a\\tblift.exe", L"C:\\a\\"},      // a backslash at index 4 is kept
+      {L"C:\\ab\\tblift.exe", L"C:\\ab"},      // index 5 is cut
+      {L"\\\\srv\\share\\x.exe", L"\\\\srv\\share"},
+      {L"tblift.exe", nullptr},
+      {L"", nullptr},
+  };
+  for (const auto& c : cases) {
+    const auto folder = ExeFolderFromPath(c.path);
+    if (c.folder == nullptr) {
+      EXPECT_FALSE(folder.has_value()) << "path " << testing::PrintToString(std::wstring(c.path));
+    } else {
+      ASSERT_TRUE(folder.has_value());
+      EXPECT_EQ(*folder, c.folder);
+    }
+  }
+}
+
+TEST(JapaneseFromLanguage, EnvironmentValueWinsOverSystemLanguage) {
+  constexpr unsigned short kJapanese = 0x0411, kEnglish = 0x0409;
+  struct Case {
+    const wchar_t* env;
+    unsigned short system;
+    bool japanese;
+  };
+  const Case cases[] = {
+      {L"ja", kEnglish, true},   {L"JA", kEnglish, true},  {L"jA", kEnglish, true},
+      {L"EN", kJapanese, false}, {L"jap", kEnglish, false}, {L"j", kJapanese, false},
+      {nullptr, kJapanese, true}, {nullptr, kEnglish, false}, {L"", kJapanese, true},
+      {L"", kEnglish, false},
+      // Only the low 10 bits (the primary language) count.
+      {nullptr, 0x0C11, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(JapaneseFromLanguage(c.env, c.system), c.japanese)
+        << (c.env ? testing::PrintToString(std::wstring(c.env)) : "unset") << " system " << c.system;
+  }
+}
+
+TEST(WindowsVersionNumber, NtUsesMajorAndMinor) {
+  EXPECT_EQ(WindowsVersionNumber(2, 6, 1, 7601), 601);
+  EXPECT_EQ(WindowsVersionNumber(2, 10, 0, 19045), 1000);
+  EXPECT_EQ(WindowsVersionNumber(1, 4, 10, 0x040A0000 | 2222), 410);
+  EXPECT_EQ(WindowsVersionNumber(1, 4, 0, 950), 400);
+}
+
+TEST(ReadErrorText, FollowsTheUiLanguage) {
+  UiLanguageGuard english(false);
+  EXPECT_STREQ(ReadErrorText(), L"Read error. Please push [Refresh] button.");
+  SetUiLanguage(true);
+  EXPECT_EQ(std::wstring(ReadErrorText()).rfind(L"アプリケーションからの応答がありません。", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tblf

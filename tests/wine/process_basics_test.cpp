@@ -1,0 +1,77 @@
+#include "shell/process_basics_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "shell/process_basics.h"
+
+namespace tblf {
+namespace {
+
+bool SelectWith(const wchar_t* value) {
+  SetEnvironmentVariableW(L"TBLF_LANG", value);
+  SelectUiLanguage();
+  return g_japaneseUi;
+}
+
+TEST(SelectUiLanguage, FollowsTblfLang) {
+  EXPECT_TRUE(SelectWith(L"ja"));
+  EXPECT_TRUE(g_regwJapaneseUi);
+  EXPECT_TRUE(SelectWith(L"JA"));
+  EXPECT_FALSE(SelectWith(L"EN"));
+  EXPECT_FALSE(g_regwJapaneseUi);
+  EXPECT_STREQ(ReadErrorText(), L"Read error. Please push [Refresh] button.");
+  EXPECT_FALSE(SelectWith(std::wstring(300, L'x').c_str()));
+}
+
+TEST(SelectUiLanguage, UnsetFollowsTheSystemLanguage) {
+  const bool systemJapanese = (GetSystemDefaultLangID() & 0x3FF) == LANG_JAPANESE;
+  EXPECT_EQ(SelectWith(nullptr), systemJapanese);
+  EXPECT_EQ(SelectWith(L""), systemJapanese);
+}
+
+TEST(DetermineWindowsVersion, IsMajorTimes100PlusMinor) {
+  g_windowsVersion = 0;
+  DetermineWindowsVersion();
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  auto rtl = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtl, nullptr);
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  ASSERT_EQ(rtl(&info), 0);
+  EXPECT_EQ(g_windowsVersion, info.dwMajorVersion * 100 + info.dwMinorVersion);
+  // Wine 8 reports Windows 7 (601) in a new prefix; Windows itself 1000 and up.
+  EXPECT_GE(g_windowsVersion, kWindowsVista);
+}
+
+TEST(LoadSystemLibrary, LoadsAndRestoresTheCurrentDirectory) {
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryW(temp));
+  wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  HMODULE user32 = LoadSystemLibrary("user32.dll");
+  EXPECT_NE(user32, nullptr);
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_STREQ(before, after);
+  EXPECT_EQ(LoadSystemLibrary("no-such-library-tblf.dll"), nullptr);
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_STREQ(before, after);
+}
+
+TEST(SetCurrentDirectoryToExeFolder, MakesTheExeFolderCurrent) {
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring folder(exe);
+  folder.resize(folder.rfind(L'\\'));
+  SetCurrentDirectoryW(L"C:\\");
+  SetCurrentDirectoryToExeFolder();
+  wchar_t now[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, now);
+  EXPECT_EQ(lstrcmpiW(now, folder.c_str()), 0) << "now " << testing::PrintToString(std::wstring(now));
+}
+
+}  // namespace
+}  // namespace tblf
