@@ -1,0 +1,67 @@
+#pragma once
+// What the output engine, control discovery and the multi-selection helper
+// ask of a control of another process. The Windows build answers through
+// Win32ControlReader (remote calls and timed sends); native tests answer from
+// an in-memory desktop.
+//
+// Texts are returned as owned strings: an empty optional is "no text", which
+// callers keep distinct from an empty text.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tblf {
+
+// A window handle as a number, so that portable code can carry it.
+using WindowId = std::uintptr_t;
+// A tree view's own item handle (HTREEITEM of the target); opaque here.
+using TreeItemId = std::uint64_t;
+
+// The kind of a candidate control; also the image index of its main list row.
+enum class ControlKind : unsigned char {
+  ListView = 0,
+  TreeView = 1,
+  ComboBox = 2,
+  ListBox = 3,
+  FileList = 4,
+};
+
+// Pseudo columns: item attributes offered as extra list view columns.
+constexpr int kColumnRowNumber = -2;  // "#"
+constexpr int kColumnIcon = -3;       // "Icon"
+constexpr int kColumnLParam = -4;     // "lParam"
+constexpr int kColumnState = -5;      // "State"
+
+constexpr unsigned kLvisSelected = 0x0002;
+
+class ControlReader {
+ public:
+  virtual ~ControlReader() = default;
+
+  // One timed send of the kind's count message (LVM_GETITEMCOUNT,
+  // TVM_GETCOUNT, CB_GETCOUNT, LB_GETCOUNT); nothing when the exchange fails.
+  virtual std::optional<long> CountItems(WindowId control, ControlKind kind) = 0;
+
+  // List view header text of a column or pseudo column.
+  virtual std::optional<std::wstring> GetListViewColumnText(WindowId control, int column) = 0;
+  // Number of columns whose header can be read (0 for icon or list mode).
+  virtual int CountListViewColumns(WindowId control) = 0;
+  // One cell; no text only when the target process cannot be opened.
+  virtual std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) = 0;
+  // Sets or clears only the selected bit of one item (-1: every item).
+  virtual void SetListViewItemState(WindowId control, int item, unsigned state) = 0;
+
+  // Text of the item at a pre-order position, or the error text "(error)" /
+  // "(取得失敗)"; no text when the process cannot be opened. depth and item
+  // may be null; item is 0 past the end.
+  virtual std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
+                                                          TreeItemId* item) = 0;
+  // Whether the ancestor `levels` above the item (0: the item) has a next sibling.
+  virtual bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) = 0;
+
+  virtual std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) = 0;
+  virtual std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) = 0;
+};
+
+}  // namespace tblf
