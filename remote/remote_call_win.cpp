@@ -1,0 +1,80 @@
+#include "remote/remote_call_win.h"
+
+namespace tblf {
+
+HANDLE OpenWindowProcess(HWND window) {
+  DWORD processId = 0;
+  if (GetWindowThreadProcessId(window, &processId) == 0 || processId == 0) return nullptr;
+  return OpenProcess(kRemoteProcessAccess, FALSE, processId);
+}
+
+PointerWidth TargetPointerWidth(HANDLE process) {
+#if defined(_WIN64)
+  BOOL wow64 = FALSE;
+  if (IsWow64Process(process, &wow64) && wow64) return PointerWidth::Bits32;
+  return PointerWidth::Bits64;
+#else
+  (void)process;
+  return PointerWidth::Bits32;
+#endif
+}
+
+RemoteBlock::RemoteBlock(HANDLE process, std::size_t size) : process_(process), size_(size) {
+  address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+RemoteBlock::~RemoteBlock() {
+  if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+}
+
+bool RemoteBlock::Write(const std::vector<unsigned char>& bytes) const {
+  if (address_ == nullptr || bytes.size() > size_) return false;
+  SIZE_T written = 0;
+  return WriteProcessMemory(process_, address_, bytes.data(), bytes.size(), &written) && written == bytes.size();
+}
+
+bool RemoteBlock::Read(std::vector<unsigned char>* bytes) const {
+  bytes->assign(size_, 0);
+  SIZE_T read = 0;
+  if (address_ == nullptr || !ReadProcessMemory(process_, address_, bytes->data(), size_, &read) ||
+      read != size_) {
+    bytes->clear();
+    return false;
+  }
+  return true;
+}
+
+std::wstring ReadRemoteText(HANDLE process, std::uint64_t address, std::size_t maxChars) {
+  constexpr std::uint64_t kPiece = 4096;  // a page, the unit of readability
+  const std::size_t wanted = maxChars * sizeof(wchar_t);
+  std::vector<unsigned char> bytes;
+  bytes.reserve(wanted);
+  std::uint64_t at = address;
+  while (bytes.size() < wanted) {
+    const std::uint64_t toPageEnd = kPiece - (at % kPiece);
+    const std::size_t piece = static_cast<std::size_t>(
+        toPageEnd < wanted - bytes.size() ? toPageEnd : wanted - bytes.size());
+    const std::size_t before = bytes.size();
+    bytes.resize(before + piece);
+    SIZE_T read = 0;
+    const BOOL ok = ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(at)),
+                                      bytes.data() + before, piece, &read);
+    // A piece never crosses a page, so it is readable whole or not at all; a
+    // partial copy still reports what it got.
+    if (!ok && read > piece) read = 0;
+    bytes.resize(before + (read < piece ? read : piece));
+    // Stop as soon as a terminating zero has arrived.
+    bool terminated = false;
+    for (std::size_t i = before & ~static_cast<std::size_t>(1); i + 1 < bytes.size(); i += 2) {
+      if (bytes[i] == 0 && bytes[i + 1] == 0) {
+        terminated = true;
+        break;
+      }
+    }
+    if (terminated || read < piece) break;
+    at += piece;
+  }
+  return TextFromBlock(bytes, maxChars);
+}
+
+}  // namespace tblf
