@@ -217,11 +217,15 @@ std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId con
 bool Win32ControlReader::TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) {
   const HWND hwnd = ToHwnd(control);
   // Navigation carries no pointers, but handles of a 32-bit tree are 32 bits.
+#if defined(_WIN64)
   PointerWidth width = PointerWidth::Bits64;
   {
     ProcessHandle process(OpenWindowProcess(hwnd));
-    width = process ? TargetPointerWidth(process) : (sizeof(void*) == 4 ? PointerWidth::Bits32 : PointerWidth::Bits64);
+    if (process) width = TargetPointerWidth(process);
   }
+#else
+  const PointerWidth width = PointerWidth::Bits32;
+#endif
   const TreeNavigate navigate = NavigatorFor(hwnd, width);
   for (int i = 0; i < levels; ++i) {
     if (!navigate(kTvgnParent, item, &item) || item == 0) return false;

@@ -20,7 +20,7 @@ PointerWidth TargetPointerWidth(HANDLE process) {
 }
 
 RemoteBlock::RemoteBlock(HANDLE process, std::size_t size) : process_(process), size_(size) {
-  address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (size > 0) address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 }
 
 RemoteBlock::~RemoteBlock() {

@@ -43,7 +43,7 @@ HANDLE OpenWindowProcess(HWND window);
 PointerWidth TargetPointerWidth(HANDLE process);
 
 // A committed, zero-filled read-write block in the target, released on
-// destruction. A failed allocation leaves it empty (address 0).
+// destruction. A failed allocation, or a size of 0, leaves it empty (address 0).
 class RemoteBlock {
  public:
   RemoteBlock(HANDLE process, std::size_t size);
