@@ -1,5 +1,7 @@
 #include "remote/remote_call_win.h"
 
+#include "remote/remote_text.h"
+
 namespace tblf {
 
 HANDLE OpenWindowProcess(HWND window) {
@@ -45,36 +47,15 @@ bool RemoteBlock::Read(std::vector<unsigned char>* bytes) const {
 }
 
 std::wstring ReadRemoteText(HANDLE process, std::uint64_t address, std::size_t maxChars) {
-  constexpr std::uint64_t kPiece = 4096;  // a page, the unit of readability
-  const std::size_t wanted = maxChars * sizeof(wchar_t);
-  std::vector<unsigned char> bytes;
-  bytes.reserve(wanted);
-  std::uint64_t at = address;
-  while (bytes.size() < wanted) {
-    const std::uint64_t toPageEnd = kPiece - (at % kPiece);
-    const std::size_t piece = static_cast<std::size_t>(
-        toPageEnd < wanted - bytes.size() ? toPageEnd : wanted - bytes.size());
-    const std::size_t before = bytes.size();
-    bytes.resize(before + piece);
-    SIZE_T read = 0;
-    const BOOL ok = ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(at)),
-                                      bytes.data() + before, piece, &read);
+  const ReadMemory read = [process](std::uint64_t at, void* out, std::size_t size) -> std::size_t {
+    SIZE_T got = 0;
     // A piece never crosses a page, so it is readable whole or not at all; a
     // partial copy still reports what it got.
-    if (!ok && read > piece) read = 0;
-    bytes.resize(before + (read < piece ? read : piece));
-    // Stop as soon as a terminating zero has arrived.
-    bool terminated = false;
-    for (std::size_t i = before & ~static_cast<std::size_t>(1); i + 1 < bytes.size(); i += 2) {
-      if (bytes[i] == 0 && bytes[i + 1] == 0) {
-        terminated = true;
-        break;
-      }
-    }
-    if (terminated || read < piece) break;
-    at += piece;
-  }
-  return TextFromBlock(bytes, maxChars);
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(at)), out, size, &got))
+      return got <= size ? static_cast<std::size_t>(got) : 0;
+    return static_cast<std::size_t>(got);
+  };
+  return ReadTextInPieces(read, address, maxChars);
 }
 
 }  // namespace tblf

@@ -44,7 +44,7 @@ TEST(Fixture, DefaultSetReportsEveryNamedWindow) {
   EXPECT_EQ(SendMessageW(fixture.Handle(L"tree"), TVM_GETCOUNT, 0, 0), 9);
   EXPECT_EQ(SendMessageW(fixture.Handle(L"listbox"), LB_GETCOUNT, 0, 0), 5);
   EXPECT_EQ(SendMessageW(fixture.Handle(L"combobox"), CB_GETCOUNT, 0, 0), 4);
-  EXPECT_EQ(SendMessageW(fixture.Handle(L"ownlistview"), LVM_GETITEMCOUNT, 0, 0), 5);
+  EXPECT_EQ(SendMessageW(fixture.Handle(L"ownlistview"), LVM_GETITEMCOUNT, 0, 0), 6);
   EXPECT_EQ(SendMessageW(fixture.Handle(L"emptylistview"), LVM_GETITEMCOUNT, 0, 0), 0);
   EXPECT_TRUE(fixture.Exit());
 }

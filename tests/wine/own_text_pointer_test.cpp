@@ -21,7 +21,7 @@ TEST(OwnTextPointer, TextsAreReadFromWhereTheControlPoints) {
   ASSERT_TRUE(fixture.Start());
   const WindowId own = FromHwnd(fixture.Handle(L"ownlistview"));
   Win32ControlReader reader;
-  EXPECT_EQ(reader.CountItems(own, ControlKind::ListView), 5);
+  EXPECT_EQ(reader.CountItems(own, ControlKind::ListView), 6);
   EXPECT_EQ(reader.CountListViewColumns(own), 1);
   EXPECT_EQ(reader.GetListViewColumnText(own, 0), L"Own");
   struct Case {
@@ -32,10 +32,11 @@ TEST(OwnTextPointer, TextsAreReadFromWhereTheControlPoints) {
   const Case cases[] = {
       {0, FixtureLongText(2047), "a text of 3000 of the control's own, cut to 2047"},
       {1, L"", "the control's own empty text"},
-      {2, L"", "a pointer at an unreadable page"},
+      {2, L"", "a pointer at a no-access page"},
       {3, L"copied text", "copied into our block as usual"},
       {4, L"edge!!", "readable up to an unreadable page, no terminating zero"},
-      {5, L"", "an item the control rejects"},
+      {5, L"", "a pointer at memory that is not there"},
+      {6, L"", "an item the control rejects"},
       {0, FixtureLongText(2047), "reading goes on after the unreadable ones"},
   };
   for (const Case& c : cases) {
