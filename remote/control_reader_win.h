@@ -1,0 +1,62 @@
+#pragma once
+// The readers of list views, tree views, list boxes and combo boxes of any
+// process on the desktop. Every request that carries a structure is one
+// self-contained remote call: open the target process, allocate the blocks,
+// write, timed send, read back, free, close; nothing survives between calls
+// except the tree position remembered for sequential tree reads.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "remote/control_reader.h"
+#include "remote/item_layouts.h"
+#include "remote/tree_walk.h"
+#include "shell/text.h"
+
+namespace tblf {
+
+// Sizes of the remote text blocks and what the controls are told.
+constexpr std::size_t kListViewTextBlockBytes = 4096;
+constexpr int kListViewTextChars = 2048;
+constexpr std::size_t kTreeViewTextBlockBytes = 2048;
+constexpr int kTreeViewTextChars = 1024;
+constexpr std::size_t kListTextResultChars = 2048;
+
+// Returned for a tree item that cannot be read.
+extern const BiText kTreeItemErrorText;
+
+class Win32ControlReader : public ControlReader {
+ public:
+  std::optional<long> CountItems(WindowId control, ControlKind kind) override;
+
+  std::optional<std::wstring> GetListViewColumnText(WindowId control, int column) override;
+  int CountListViewColumns(WindowId control) override;
+  std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
+  void SetListViewItemState(WindowId control, int item, unsigned state) override;
+
+  std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
+                                                  TreeItemId* item) override;
+  bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;
+
+  std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) override;
+  std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) override;
+
+  // TVM_GETNEXTITEM messages sent so far (for the benchmark and the tests).
+  std::uint64_t TreeNavigationMessages() const { return treeNavigationMessages_; }
+  // Makes every tree position walk from the root, as the plain algorithm does
+  // (the benchmark compares the two).
+  void SetTreeContinuation(bool on) { treeContinuation_ = on; }
+
+ private:
+  TreeNavigate NavigatorFor(HWND tree, PointerWidth width);
+  std::optional<std::wstring> GetListItemText(HWND control, int index, bool combo);
+
+  TreeWalker treeWalker_;
+  bool treeContinuation_ = true;
+  std::uint64_t treeNavigationMessages_ = 0;
+};
+
+}  // namespace tblf

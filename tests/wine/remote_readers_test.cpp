@@ -1,0 +1,424 @@
+// The readers against the fixture, a real program of another process.
+#include "remote/control_reader_win.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "remote/item_layouts.h"
+#include "remote/remote_call_win.h"
+#include "remote/timed_send_win.h"
+#include "shell/text.h"
+#include "tests/support/fixture_win.h"
+
+namespace tblf {
+namespace {
+
+using test::FixtureLongText;
+using test::FixtureProcess;
+
+std::string Narrow(const std::wstring& w) {
+  std::string s;
+  for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
+  return s;
+}
+
+const wchar_t* const kZeroPointer = sizeof(void*) == 8 ? L"0x0000000000000000" : L"0x00000000";
+
+// One fixture for the whole suite: starting it costs a few hundred ms.
+class Readers : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    fixture_ = new FixtureProcess;
+    if (!fixture_->Start()) {
+      error_ = Narrow(fixture_->Error());
+      delete fixture_;
+      fixture_ = nullptr;
+    }
+  }
+  static void TearDownTestSuite() {
+    delete fixture_;
+    fixture_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(fixture_, nullptr) << error_;
+    g_japaneseUi = false;
+  }
+  static WindowId Id(const wchar_t* name) { return FromHwnd(fixture_->Handle(name)); }
+
+  Win32ControlReader reader;
+  static FixtureProcess* fixture_;
+  static std::string error_;
+};
+FixtureProcess* Readers::fixture_ = nullptr;
+std::string Readers::error_;
+
+// --- counts ---------------------------------------------------------------------
+
+TEST_F(Readers, CountItemsSendsEachKindsCountMessage) {
+  struct Case {
+    const wchar_t* name;
+    ControlKind kind;
+    long count;
+  };
+  const Case cases[] = {
+      {L"report", ControlKind::ListView, 3},      {L"emptylistview", ControlKind::ListView, 0},
+      {L"ownerdata", ControlKind::ListView, 5},   {L"tree", ControlKind::TreeView, 9},
+      {L"emptytree", ControlKind::TreeView, 0},   {L"listbox", ControlKind::ListBox, 5},
+      {L"emptylistbox", ControlKind::ListBox, 0}, {L"combobox", ControlKind::ComboBox, 4},
+      {L"emptycombobox", ControlKind::ComboBox, 0},
+  };
+  for (const Case& c : cases) {
+    const std::optional<long> count = reader.CountItems(Id(c.name), c.kind);
+    ASSERT_TRUE(count.has_value()) << Narrow(c.name);
+    EXPECT_EQ(*count, c.count) << Narrow(c.name);
+  }
+  EXPECT_FALSE(reader.CountItems(Id(L"report"), ControlKind::FileList).has_value());
+  EXPECT_FALSE(reader.CountItems(0x12345678, ControlKind::ListView).has_value()) << "no such window";
+}
+
+// --- list view columns ----------------------------------------------------------
+
+TEST_F(Readers, ColumnHeadersIncludingAnEmptyTitle) {
+  EXPECT_EQ(reader.CountListViewColumns(Id(L"report")), 4);
+  const wchar_t* const titles[] = {L"Name", L"", L"Size", L"日本語の列"};
+  for (int c = 0; c < 4; ++c) {
+    const std::optional<std::wstring> text = reader.GetListViewColumnText(Id(L"report"), c);
+    ASSERT_TRUE(text.has_value()) << "column " << c << ": an empty title is still a text";
+    EXPECT_EQ(*text, titles[c]);
+  }
+  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), 4).has_value());
+}
+
+TEST_F(Readers, ColumnCountsByMode) {
+  EXPECT_EQ(reader.CountListViewColumns(Id(L"icon")), 0) << "icon mode has no columns";
+  EXPECT_EQ(reader.CountListViewColumns(Id(L"emptylistview")), 1);
+  EXPECT_EQ(reader.CountListViewColumns(Id(L"ownerdata")), 2);
+  EXPECT_EQ(reader.CountListViewColumns(Id(L"trio.listview")), 2);
+}
+
+TEST_F(Readers, PseudoColumnHeadersTouchNoProcess) {
+  const WindowId bogus = 0x7FFF0000;
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnRowNumber), L"#");
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnIcon), L"Icon");
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnLParam), L"lParam");
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnState), L"State");
+  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), -1).has_value());
+  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), -6).has_value());
+}
+
+// --- list view cells --------------------------------------------------------------
+
+TEST_F(Readers, CellTextsOfAReportList) {
+  struct Case {
+    int item, column;
+    std::wstring text;
+  };
+  const Case cases[] = {
+      {0, 0, L"alpha"},
+      {0, 3, L"日本語のテキスト"},
+      {1, 0, FixtureLongText(2047)},  // 3000 characters arrive as 2047
+      {1, 1, L""},
+      {1, 3, L"ｶﾀｶﾅ"},
+      {2, 2, L"30"},
+      {3, 0, L""},  // past the end
+      {0, 9, L""},  // no such column
+  };
+  for (const Case& c : cases) {
+    const std::optional<std::wstring> text = reader.GetListViewCellText(c.column, Id(L"report"), c.item);
+    ASSERT_TRUE(text.has_value()) << c.item << "/" << c.column;
+    EXPECT_EQ(*text, c.text) << c.item << "/" << c.column;
+  }
+}
+
+TEST_F(Readers, PseudoColumnCells) {
+  struct Case {
+    int item, column;
+    std::wstring text;
+  };
+  const Case cases[] = {
+      {2, kColumnRowNumber, L"2"},
+      {0, kColumnIcon, L"3"},
+      {2, kColumnIcon, L"7"},
+      {0, kColumnLParam, FormatPointerValue(0x1234, PointerWidth::Bits64)},
+      {1, kColumnLParam, FormatPointerValue(0x12345678, PointerWidth::Bits64)},
+      {2, kColumnLParam, sizeof(void*) == 8 ? L"0xFFFFFFFFFFFFFFFF" : L"0xFFFFFFFF"},
+      {1, kColumnState, L"0x00000204"},
+      // Past the end: the zero-filled structure comes back untouched.
+      {3, kColumnRowNumber, L"3"},
+      {3, kColumnIcon, L"0"},
+      {3, kColumnLParam, kZeroPointer},
+      {3, kColumnState, L"0x00000000"},
+  };
+  for (const Case& c : cases) {
+    const std::optional<std::wstring> text = reader.GetListViewCellText(c.column, Id(L"report"), c.item);
+    ASSERT_TRUE(text.has_value()) << c.item << "/" << c.column;
+    EXPECT_EQ(*text, c.text) << c.item << "/" << c.column;
+  }
+  if (sizeof(void*) == 8) {
+    EXPECT_EQ(FormatPointerValue(0x1234, PointerWidth::Bits64), L"0x0000000000001234");
+  }
+}
+
+TEST_F(Readers, CellsOfOtherListKinds) {
+  EXPECT_EQ(reader.GetListViewCellText(0, Id(L"icon"), 1), L"icon two");
+  EXPECT_EQ(reader.GetListViewCellText(0, Id(L"trio.listview"), 2), L"c");
+  EXPECT_EQ(reader.GetListViewCellText(1, Id(L"trio.listview"), 2), L"3");
+  for (int r = 0; r < 5; ++r)
+    for (int c = 0; c < 2; ++c)
+      EXPECT_EQ(reader.GetListViewCellText(c, Id(L"ownerdata"), r),
+                L"odr" + std::to_wstring(r) + L"c" + std::to_wstring(c));
+}
+
+TEST_F(Readers, NoProcessAccessGivesNoTextButTheRowNumber) {
+  const WindowId bogus = 0x7FFF0000;  // no such window: its process cannot be opened
+  EXPECT_EQ(reader.GetListViewCellText(kColumnRowNumber, bogus, 41), L"41");
+  EXPECT_FALSE(reader.GetListViewCellText(0, bogus, 0).has_value());
+  EXPECT_FALSE(reader.GetListViewCellText(kColumnState, bogus, 0).has_value());
+  EXPECT_FALSE(reader.GetListViewColumnText(bogus, 0).has_value());
+  EXPECT_EQ(reader.CountListViewColumns(bogus), 0);
+  EXPECT_FALSE(reader.GetTreeViewItemText(bogus, 0, nullptr, nullptr).has_value());
+  reader.SetListViewItemState(bogus, 0, kLvisSelected);  // does nothing, and does not crash
+}
+
+TEST_F(Readers, SetItemStateTouchesOnlyTheSelectedBit) {
+  const WindowId report = Id(L"report");
+  ASSERT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000204");
+  reader.SetListViewItemState(report, 1, kLvisSelected);
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000206");
+  reader.SetListViewItemState(report, 1, 0);
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000204");
+
+  ASSERT_EQ(reader.GetListViewCellText(kColumnState, report, 0), L"0x00000003");
+  reader.SetListViewItemState(report, 0, 0);
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 0), L"0x00000001") << "focus stays";
+  reader.SetListViewItemState(report, -1, kLvisSelected);  // every item
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 0), L"0x00000003");
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 2), L"0x00000002");
+  reader.SetListViewItemState(report, -1, 0);
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000204");
+  reader.SetListViewItemState(report, 0, kLvisSelected);  // back to the start
+}
+
+TEST_F(Readers, SingleSelectionListKeepsOneSelected) {
+  const WindowId single = Id(L"singlesel");
+  reader.SetListViewItemState(single, 1, kLvisSelected);
+  reader.SetListViewItemState(single, 2, kLvisSelected);
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, single, 1), L"0x00000000");
+  EXPECT_EQ(reader.GetListViewCellText(kColumnState, single, 2), L"0x00000002");
+  reader.SetListViewItemState(single, 2, 0);
+}
+
+// --- tree views ------------------------------------------------------------------
+
+struct TreeRow {
+  std::wstring text;
+  int depth;
+};
+
+const std::vector<TreeRow>& ExpectedTree() {
+  static const std::vector<TreeRow> rows = {
+      {L"Root A", 0}, {L"A1", 1}, {L"A1a", 2}, {L"A2", 1}, {L"A2a", 2}, {L"A2b", 2},
+      {FixtureLongText(1023), 0},  // 1500 characters arrive as 1023
+      {L"B1", 1},     {L"Root C", 0},
+  };
+  return rows;
+}
+
+TEST_F(Readers, TreeInPreOrderWithSeveralRootsAndCollapsedBranches) {
+  const std::vector<TreeRow>& expected = ExpectedTree();
+  for (size_t i = 0; i < expected.size(); ++i) {
+    int depth = -1;
+    TreeItemId item = 0;
+    const std::optional<std::wstring> text =
+        reader.GetTreeViewItemText(Id(L"tree"), static_cast<int>(i), &depth, &item);
+    ASSERT_TRUE(text.has_value()) << i;
+    EXPECT_EQ(*text, expected[i].text) << i;
+    EXPECT_EQ(depth, expected[i].depth) << i;
+    EXPECT_NE(item, 0u) << i;
+  }
+}
+
+TEST_F(Readers, TreePastTheEndGivesTheErrorTextAndNoHandle) {
+  int depth = -1;
+  TreeItemId item = 99;
+  EXPECT_EQ(reader.GetTreeViewItemText(Id(L"tree"), 9, &depth, &item), L"(error)");
+  EXPECT_EQ(item, 0u);
+  EXPECT_EQ(depth, 0);
+  g_japaneseUi = true;
+  EXPECT_EQ(reader.GetTreeViewItemText(Id(L"tree"), 9, nullptr, nullptr), L"(取得失敗)");
+  EXPECT_EQ(reader.GetTreeViewItemText(Id(L"emptytree"), 0, nullptr, &item), L"(取得失敗)");
+  EXPECT_EQ(item, 0u);
+}
+
+TEST_F(Readers, TreeAncestorSiblings) {
+  TreeItemId a1a = 0, a2b = 0, rootC = 0, b1 = 0;
+  reader.GetTreeViewItemText(Id(L"tree"), 2, nullptr, &a1a);
+  reader.GetTreeViewItemText(Id(L"tree"), 5, nullptr, &a2b);
+  reader.GetTreeViewItemText(Id(L"tree"), 7, nullptr, &b1);
+  reader.GetTreeViewItemText(Id(L"tree"), 8, nullptr, &rootC);
+  const WindowId tree = Id(L"tree");
+  EXPECT_FALSE(reader.TreeAncestorHasNextSibling(tree, 0, a1a)) << "A1a is A1's only child";
+  EXPECT_TRUE(reader.TreeAncestorHasNextSibling(tree, 1, a1a)) << "A1 has A2 after it";
+  EXPECT_TRUE(reader.TreeAncestorHasNextSibling(tree, 2, a1a)) << "Root A has a next root";
+  EXPECT_FALSE(reader.TreeAncestorHasNextSibling(tree, 3, a1a)) << "above the depth";
+  EXPECT_FALSE(reader.TreeAncestorHasNextSibling(tree, 1, a2b)) << "A2 is the last child";
+  EXPECT_TRUE(reader.TreeAncestorHasNextSibling(tree, 1, b1));
+  EXPECT_FALSE(reader.TreeAncestorHasNextSibling(tree, 0, rootC));
+  EXPECT_FALSE(reader.TreeAncestorHasNextSibling(tree, 1, rootC));
+}
+
+TEST_F(Readers, SequentialTreeReadEqualsTheRootWalk) {
+  FixtureProcess big;
+  // The root walk costs N²/2 steps: keep N small enough for a quick test.
+  constexpr int kItems = 120;
+  ASSERT_TRUE(big.Start(L"--big-tree " + std::to_wstring(kItems))) << Narrow(big.Error());
+  const WindowId tree = FromHwnd(big.Handle(L"bigtree"));
+  Win32ControlReader walking;
+  walking.SetTreeContinuation(false);
+  for (int i = 0; i <= kItems; ++i) {
+    int d1 = -1, d2 = -1;
+    TreeItemId h1 = 1, h2 = 2;
+    const std::optional<std::wstring> a = reader.GetTreeViewItemText(tree, i, &d1, &h1);
+    const std::optional<std::wstring> b = walking.GetTreeViewItemText(tree, i, &d2, &h2);
+    ASSERT_EQ(a, b) << i;
+    ASSERT_EQ(d1, d2) << i;
+    ASSERT_EQ(h1, h2) << i;
+    if (i < kItems) {
+      ASSERT_EQ(*a, L"t" + std::to_wstring(i));
+    }
+  }
+  EXPECT_LT(reader.TreeNavigationMessages(), (kItems + 1) * 4u) << "continuation: a few messages per item";
+  EXPECT_GT(walking.TreeNavigationMessages(), kItems * kItems / 2u);
+  // A jump back walks from the root and still finds the item.
+  int depth = -1;
+  EXPECT_EQ(reader.GetTreeViewItemText(tree, 17, &depth, nullptr), L"t17");
+  EXPECT_EQ(depth, 1);
+}
+
+TEST_F(Readers, TreeContinuationKeepsControlsApart) {
+  EXPECT_EQ(reader.GetTreeViewItemText(Id(L"tree"), 0, nullptr, nullptr), L"Root A");
+  EXPECT_EQ(reader.GetTreeViewItemText(Id(L"trio.treeview"), 1, nullptr, nullptr), L"t-child");
+  EXPECT_EQ(reader.GetTreeViewItemText(Id(L"tree"), 1, nullptr, nullptr), L"A1");
+}
+
+// --- list boxes and combo boxes --------------------------------------------------
+
+TEST_F(Readers, ListBoxAndComboBoxTexts) {
+  struct Case {
+    bool combo;
+    int index;
+    std::optional<std::wstring> text;
+  };
+  const Case cases[] = {
+      {false, 0, L"first"},
+      {false, 1, L""},  // not "(error)": the control's zero overwrites the placeholder
+      {false, 2, FixtureLongText(2047)},
+      {false, 3, L"日本語の項目"},
+      {false, 5, std::nullopt},  // past the end
+      {false, -1, std::nullopt},
+      {true, 0, L"one"},
+      {true, 1, L""},
+      {true, 2, FixtureLongText(2047)},
+      {true, 3, L"四"},
+      {true, 4, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const std::optional<std::wstring> text = c.combo ? reader.GetComboBoxItemText(Id(L"combobox"), c.index)
+                                                     : reader.GetListBoxItemText(Id(L"listbox"), c.index);
+    EXPECT_EQ(text, c.text) << (c.combo ? "combo " : "list ") << c.index;
+  }
+}
+
+TEST_F(Readers, TheTwoListReadersKeepSeparateResults) {
+  const std::optional<std::wstring> list = reader.GetListBoxItemText(Id(L"listbox"), 0);
+  const std::optional<std::wstring> combo = reader.GetComboBoxItemText(Id(L"combobox"), 3);
+  EXPECT_EQ(list, L"first");
+  EXPECT_EQ(combo, L"四");
+}
+
+TEST_F(Readers, OwnerDrawnListBoxWithoutStringsGivesWhateverArrives) {
+  const std::optional<std::wstring> text = reader.GetListBoxItemText(Id(L"ownerlistbox"), 0);
+  ASSERT_TRUE(text.has_value());
+  EXPECT_LE(text->size(), 7u);
+  std::printf("owner-drawn list box without strings, item 0: %u characters, first 0x%04X\n",
+              static_cast<unsigned>(text->size()), text->empty() ? 0u : static_cast<unsigned>((*text)[0]));
+}
+
+// --- the structure layouts against the SDK ---------------------------------------
+
+TEST(ItemLayoutsAgainstTheSdk, OwnWidthMatchesTheHeaders) {
+  const PointerWidth width = sizeof(void*) == 8 ? PointerWidth::Bits64 : PointerWidth::Bits32;
+  const ListViewItemLayout& li = ListViewItemLayoutFor(width);
+  EXPECT_EQ(li.mask, offsetof(LVITEMW, mask));
+  EXPECT_EQ(li.iItem, offsetof(LVITEMW, iItem));
+  EXPECT_EQ(li.iSubItem, offsetof(LVITEMW, iSubItem));
+  EXPECT_EQ(li.state, offsetof(LVITEMW, state));
+  EXPECT_EQ(li.stateMask, offsetof(LVITEMW, stateMask));
+  EXPECT_EQ(li.pszText, offsetof(LVITEMW, pszText));
+  EXPECT_EQ(li.cchTextMax, offsetof(LVITEMW, cchTextMax));
+  EXPECT_EQ(li.iImage, offsetof(LVITEMW, iImage));
+  EXPECT_EQ(li.lParam, offsetof(LVITEMW, lParam));
+  EXPECT_EQ(li.iIndent, offsetof(LVITEMW, iIndent));
+  EXPECT_EQ(li.iGroupId, offsetof(LVITEMW, iGroupId));
+  EXPECT_EQ(li.cColumns, offsetof(LVITEMW, cColumns));
+  EXPECT_EQ(li.puColumns, offsetof(LVITEMW, puColumns));
+  // The Vista fields follow our layout's end.
+  EXPECT_EQ(li.size, offsetof(LVITEMW, piColFmt));
+
+  const ListViewColumnLayout& lc = ListViewColumnLayoutFor(width);
+  EXPECT_EQ(lc.mask, offsetof(LVCOLUMNW, mask));
+  EXPECT_EQ(lc.fmt, offsetof(LVCOLUMNW, fmt));
+  EXPECT_EQ(lc.cx, offsetof(LVCOLUMNW, cx));
+  EXPECT_EQ(lc.pszText, offsetof(LVCOLUMNW, pszText));
+  EXPECT_EQ(lc.cchTextMax, offsetof(LVCOLUMNW, cchTextMax));
+  EXPECT_EQ(lc.iSubItem, offsetof(LVCOLUMNW, iSubItem));
+  EXPECT_EQ(lc.iImage, offsetof(LVCOLUMNW, iImage));
+  EXPECT_EQ(lc.iOrder, offsetof(LVCOLUMNW, iOrder));
+  EXPECT_EQ(lc.size, offsetof(LVCOLUMNW, cxMin));
+
+  const TreeViewItemLayout& t = TreeViewItemLayoutFor(width);
+  EXPECT_EQ(t.mask, offsetof(TVITEMW, mask));
+  EXPECT_EQ(t.hItem, offsetof(TVITEMW, hItem));
+  EXPECT_EQ(t.state, offsetof(TVITEMW, state));
+  EXPECT_EQ(t.stateMask, offsetof(TVITEMW, stateMask));
+  EXPECT_EQ(t.pszText, offsetof(TVITEMW, pszText));
+  EXPECT_EQ(t.cchTextMax, offsetof(TVITEMW, cchTextMax));
+  EXPECT_EQ(t.iImage, offsetof(TVITEMW, iImage));
+  EXPECT_EQ(t.iSelectedImage, offsetof(TVITEMW, iSelectedImage));
+  EXPECT_EQ(t.cChildren, offsetof(TVITEMW, cChildren));
+  EXPECT_EQ(t.lParam, offsetof(TVITEMW, lParam));
+  EXPECT_EQ(t.size, sizeof(TVITEMW));
+  std::printf("SDK sizes here: LVITEMW %u (%u without the Vista fields), LVCOLUMNW %u (%u), TVITEMW %u\n",
+              static_cast<unsigned>(sizeof(LVITEMW)), static_cast<unsigned>(li.size),
+              static_cast<unsigned>(sizeof(LVCOLUMNW)), static_cast<unsigned>(lc.size),
+              static_cast<unsigned>(sizeof(TVITEMW)));
+}
+
+TEST(ItemLayoutsAgainstTheSdk, EncodedBytesEqualAFilledSdkStructure) {
+  const PointerWidth width = sizeof(void*) == 8 ? PointerWidth::Bits64 : PointerWidth::Bits32;
+  LVITEMW sdk = {};
+  sdk.mask = LVIF_TEXT | LVIF_STATE;
+  sdk.iItem = 12;
+  sdk.iSubItem = 3;
+  sdk.stateMask = 0xFFFFFFFF;
+  sdk.pszText = reinterpret_cast<LPWSTR>(static_cast<std::uintptr_t>(0x7F0012345678ull & UINTPTR_MAX));
+  sdk.cchTextMax = 2048;
+  ListViewItemFields f;
+  f.mask = sdk.mask;
+  f.iItem = 12;
+  f.iSubItem = 3;
+  f.stateMask = 0xFFFFFFFF;
+  f.pszText = reinterpret_cast<std::uintptr_t>(sdk.pszText);
+  f.cchTextMax = 2048;
+  const std::vector<unsigned char> bytes = EncodeListViewItem(f, width);
+  EXPECT_EQ(bytes, std::vector<unsigned char>(reinterpret_cast<unsigned char*>(&sdk),
+                                              reinterpret_cast<unsigned char*>(&sdk) + bytes.size()));
+}
+
+}  // namespace
+}  // namespace tblf
