@@ -81,7 +81,8 @@ void AppendToken(std::vector<int>& list, const wchar_t* begin, const wchar_t* en
   const wchar_t* hyphen = std::find(begin, end, L'-');
   if (hyphen != end) {
     if (hyphen + 1 == end) {
-      AppendRange(list, n, static_cast<long long>(count) - 1, count);
+      // Open-ended ranges only run upwards: "7-" with 5 columns is nothing.
+      if (n < count) AppendRange(list, n, static_cast<long long>(count) - 1, count);
     } else {
       AppendRange(list, n, LeadingNumber(hyphen + 1, end), count);
     }
