@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 namespace tblf {
@@ -19,16 +20,17 @@ namespace {
 
 // The fixed texts of one record format. The HTML header and footer carry
 // their own CR LF whatever the newline kind.
+// Views, so that appending them needs no length count per cell.
 struct FormatTexts {
-  const wchar_t* header;
-  const wchar_t* rowStart;
-  const wchar_t* separator;
-  const wchar_t* rowEnd;
-  const wchar_t* lastRowEnd;
-  const wchar_t* footer;
+  std::wstring_view header;
+  std::wstring_view rowStart;
+  std::wstring_view separator;
+  std::wstring_view rowEnd;
+  std::wstring_view lastRowEnd;
+  std::wstring_view footer;
 };
 
-const FormatTexts kFormats[5] = {
+constexpr FormatTexts kFormats[5] = {
     /* Csv    */ {L"", L"", L",", L"", L"", L""},
     /* Tsv    */ {L"", L"", L"\t", L"", L"", L""},
     /* Html   */
@@ -38,7 +40,7 @@ const FormatTexts kFormats[5] = {
     /* Space  */ {L"", L"", L" ", L"", L"", L""},
 };
 
-const wchar_t* const kNewlines[3] = {L"\r\n", L"\n", L"\r"};
+constexpr std::wstring_view kNewlines[3] = {L"\r\n", L"\n", L"\r"};
 
 const BiText kNotEnoughMemory = {L"(メモリ不足)", L"(Not enough memory)"};
 
@@ -49,13 +51,18 @@ const FormatTexts& TextsOf(RecordFormat format) {
   return kFormats[index < 5 ? index : 0];
 }
 
-const wchar_t* NewlineOf(NewlineKind kind) {
+std::wstring_view NewlineOf(NewlineKind kind) {
   const auto index = static_cast<std::size_t>(kind);
   return kNewlines[index < 3 ? index : 0];
 }
 
+// A plain loop: find_first_of searches the set once per character, which
+// made this test the largest single cost of CSV output.
 bool NeedsCsvQuotes(const std::wstring& text) {
-  return text.find_first_of(L",\"\r\n") != std::wstring::npos;
+  for (wchar_t c : text) {
+    if (c == L',' || c == L'"' || c == L'\r' || c == L'\n') return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -130,16 +137,17 @@ void RecordWriter::AppendTreated(const std::wstring& text, int width) {
   // The padded copy is the one allocation a cell may fail without ending the
   // run: the cell is then left out, but the caller still counts it.
   const auto spaces = static_cast<std::size_t>(width) - static_cast<std::size_t>(std::max(length, 0));
-  std::wstring padded;
+  // The copy lives in a member so that its room is reused from cell to cell.
   try {
     if (!MayAllocate(text.size() + spaces)) throw std::bad_alloc();
-    padded.reserve(text.size() + spaces);
-    padded.assign(text);
-    padded.append(spaces, L' ');
+    padded_.reserve(text.size() + spaces);
+    padded_.assign(text);
+    padded_.append(spaces, L' ');
   } catch (const std::bad_alloc&) {
+    padded_ = std::wstring();
     return;
   }
-  AppendTreatedText(padded);
+  AppendTreatedText(padded_);
 }
 
 void RecordWriter::AppendTreatedText(const std::wstring& text) {

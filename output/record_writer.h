@@ -105,6 +105,7 @@ class RecordWriter {
   std::unique_ptr<TextSink> file_;
   std::deque<std::wstring> chunks_;
   std::wstring row_;
+  std::wstring padded_;  // the padded copy of the current cell
   bool quoteWhenNeeded_ = false;
   bool doubleQuotes_ = false;
   RecordFormat format_ = RecordFormat::Csv;
