@@ -71,6 +71,12 @@ class RecordWriter {
   // True for CSV with the quote-only-when-needed option off.
   bool AlwaysQuoted() const;
 
+  // Test seam for the two allocations whose failure the writer survives (the
+  // padded copy of a cell, the flattened copy): called with the number of
+  // characters about to be allocated; false makes that allocation fail.
+  using AllocationGate = std::function<bool(std::size_t)>;
+  void SetAllocationGate(AllocationGate gate) { allocationGate_ = std::move(gate); }
+
   // One contiguous, zero-terminated copy of the chunk list; the previous copy
   // is released first. "(Not enough memory)" / "(メモリ不足)" when the copy
   // cannot be made. Valid until the next call or ReleaseFlattened().
@@ -91,12 +97,15 @@ class RecordWriter {
 
  private:
   void AppendTreated(const std::wstring& text, int width);
+  void AppendTreatedText(const std::wstring& text);
   void MoveBufferOut();
+  bool MayAllocate(std::size_t chars) const { return !allocationGate_ || allocationGate_(chars); }
 
   AnsiLengthFn ansiLength_;
   std::unique_ptr<TextSink> file_;
   std::deque<std::wstring> chunks_;
   std::wstring row_;
+  std::wstring padded_;  // the padded copy of the current cell
   bool quoteWhenNeeded_ = false;
   bool doubleQuotes_ = false;
   RecordFormat format_ = RecordFormat::Csv;
@@ -105,6 +114,7 @@ class RecordWriter {
   int rowCount_ = 0;
   std::size_t totalLength_ = 0;
   std::unique_ptr<wchar_t[]> flattened_;
+  AllocationGate allocationGate_;
 };
 
 }  // namespace tblf

@@ -1,0 +1,162 @@
+#include "output/selection.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tblf {
+namespace {
+
+struct SelectionCase {
+  const wchar_t* text;
+  std::vector<int> expected;
+};
+
+// Five columns, 0 to 4.
+TEST(ParseSelection, ColumnTextsAgainstFiveColumns) {
+  const SelectionCase cases[] = {
+      {L"2,0", {2, 0}},
+      {L"1-3", {1, 2, 3}},
+      {L"3-1", {3, 2, 1}},
+      {L"3-", {3, 4}},
+      {L"-", {0, 1, 2, 3, 4}},
+      {L"Icon lParam State", {-3, -4, -5}},
+      {L"#,0", {-2, 0}},
+      {L"7", {}},
+      {L"2-9", {2, 3, 4}},
+      {L"9-2", {4, 3, 2}},
+      {L"-3", {0, 1, 2, 3}},
+      {L"1,1", {1, 1}},
+      {L"1-2-3", {1, 2}},
+      {L"abc", {}},
+  };
+  for (const SelectionCase& c : cases) {
+    const auto list = ParseSelection(c.text, 5);
+    ASSERT_TRUE(list.has_value()) << std::wstring(c.text).size();
+    EXPECT_EQ(*list, c.expected) << "text index " << (&c - cases);
+  }
+}
+
+TEST(ParseSelection, NoTextSelectsEverything) {
+  EXPECT_EQ(*ParseSelection(nullptr, 4), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(*ParseSelection(nullptr, 0), std::vector<int>{});
+}
+
+TEST(ParseSelection, RowTextInOrderAndNumberSignAlone) {
+  EXPECT_EQ(*ParseSelection(L"0 5 9", 10), (std::vector<int>{0, 5, 9}));
+  EXPECT_EQ(*ParseSelection(L"#", 10), std::vector<int>{-2});
+}
+
+TEST(ParseSelection, EveryListedSeparatorSplitsTokens) {
+  const std::wstring separators = L" \t\r\n,+*/@%&;:._><^\\'\"!{}`";
+  for (wchar_t c : separators) {
+    const std::wstring text = std::wstring(L"1") + c + L"3";
+    EXPECT_EQ(*ParseSelection(text.c_str(), 5), (std::vector<int>{1, 3})) << static_cast<int>(c);
+  }
+}
+
+TEST(ParseSelection, AsciiLettersSeparateExceptILS) {
+  for (wchar_t c = L'A'; c <= L'z'; ++c) {
+    if (c > L'Z' && c < L'a') continue;
+    const std::wstring text = std::wstring(L"1") + c + L"3";
+    const auto list = *ParseSelection(text.c_str(), 5);
+    switch (c) {
+      case L'I': case L'i': case L'L': case L'l': case L'S': case L's':
+        // The letter joins the token "1I3": a number followed by other text.
+        EXPECT_EQ(list, std::vector<int>{1}) << static_cast<char>(c);
+        break;
+      default:
+        EXPECT_EQ(list, (std::vector<int>{1, 3})) << static_cast<char>(c);
+    }
+  }
+}
+
+TEST(ParseSelection, PseudoColumnsInEitherCase) {
+  EXPECT_EQ(*ParseSelection(L"# i I l L s S", 5), (std::vector<int>{-2, -3, -3, -4, -4, -5, -5}));
+  EXPECT_EQ(*ParseSelection(L"icon,LPARAM;state", 5), (std::vector<int>{-3, -4, -5}));
+  // Words are read letter by letter: "all columns please" leaves ll l s l s.
+  EXPECT_EQ(*ParseSelection(L"all columns please", 5), (std::vector<int>{-4, -4, -5, -4, -5}));
+  // Pseudo columns do not depend on the count.
+  EXPECT_EQ(*ParseSelection(L"#", 0), std::vector<int>{-2});
+}
+
+TEST(ParseSelection, OtherCharactersBelongToTokens) {
+  // Parentheses and non-ASCII text are token characters; a token that does not
+  // begin with a number stands for 0.
+  EXPECT_EQ(*ParseSelection(L"(2)", 5), std::vector<int>{0});
+  EXPECT_EQ(*ParseSelection(L"2列", 5), std::vector<int>{2});
+  EXPECT_EQ(*ParseSelection(L"列2", 5), std::vector<int>{0});
+  EXPECT_EQ(*ParseSelection(L"2(3)", 5), std::vector<int>{2});
+}
+
+TEST(ParseSelection, NoTokensGiveAnEmptyList) {
+  EXPECT_EQ(*ParseSelection(L"", 5), std::vector<int>{});
+  EXPECT_EQ(*ParseSelection(L" ,, ;\t\r\n  ", 5), std::vector<int>{});
+}
+
+TEST(ParseSelection, RangeCornerCases) {
+  struct {
+    const wchar_t* text;
+    int count;
+    std::vector<int> expected;
+  } cases[] = {
+      {L"-", 0, {}},
+      {L"3-", 3, {}},            // open-ended ranges never run downwards
+      {L"7-", 5, {}},
+      {L"0-0", 1, {0}},
+      {L"2-2", 5, {2}},
+      {L"--3", 5, {0}},          // no leading number; the range 0 down to -3 keeps 0
+      {L"#-3", 5, {0, 1, 2, 3}}, // a hyphen makes any token a range
+      {L"-5-2", 5, {0, 1, 2, 3, 4}},  // the text after the first hyphen is "5-2"
+      {L"4-2,0-1", 5, {4, 3, 2, 0, 1}},
+      {L"1-3 1-3", 5, {1, 2, 3, 1, 2, 3}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(*ParseSelection(c.text, c.count), c.expected) << (&c - cases);
+  }
+}
+
+TEST(ParseSelection, NegativeCountActsAsNone) {
+  EXPECT_EQ(*ParseSelection(nullptr, -3), std::vector<int>{});
+  EXPECT_EQ(*ParseSelection(L"0 1 -", -3), std::vector<int>{});
+}
+
+// Full-width digits, as a Japanese input method types them, read as digits;
+// other scripts' digits do not.
+TEST(ParseSelection, FullWidthDigitsAreDigits) {
+  EXPECT_EQ(*ParseSelection(L"２", 5), std::vector<int>{2});
+  EXPECT_EQ(*ParseSelection(L"１２", 20), std::vector<int>{12});
+  EXPECT_EQ(*ParseSelection(L"２-４", 5), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(*ParseSelection(L"1２", 20), std::vector<int>{12});
+  EXPECT_EQ(*ParseSelection(L"-３", 5), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(*ParseSelection(L"\x0663", 5), std::vector<int>{0});  // Arabic-Indic three
+}
+
+TEST(ParseSelection, HugeNumbersSaturateWithoutLongLoops) {
+  struct {
+    const wchar_t* text;
+    int count;
+    std::vector<int> expected;
+  } cases[] = {
+      {L"99999999999999999999", 5, {}},
+      {L"2147483648", 5, {}},
+      {L"-99999999999999999999", 5, {0, 1, 2, 3, 4}},  // like "-3": -huge to +huge, clipped
+      {L"99999999999999999999-", 3, {}},
+      {L"-99999999999999999999-", 3, {0, 1, 2}},
+      {L"0-99999999999999999999", 3, {0, 1, 2}},
+      {L"99999999999999999999-0", 3, {2, 1, 0}},
+      {L"-99999999999999999999-99999999999999999999", 2, {0, 1}},
+      {L"99999999999999999999--99999999999999999999", 2, {1, 0}},
+      {L"2147483646-", 2147483647, {2147483646}},
+      {L"2147483647", 2147483647, {}},
+      {L"2147483646", 2147483647, {2147483646}},
+      {L"2147483647-2147483640", 2147483645, {2147483644, 2147483643, 2147483642, 2147483641, 2147483640}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(*ParseSelection(c.text, c.count), c.expected) << (&c - cases);
+  }
+}
+
+}  // namespace
+}  // namespace tblf
