@@ -1,0 +1,70 @@
+#pragma once
+// The output engine: one output job, from the chosen control (read through a
+// ControlReader) through the record writer to a file, the clipboard or the
+// sample window's text control. Everything that touches the desktop besides
+// reading the control goes through OutputHost, so the engine is portable:
+// the GUI and the command line give it a Win32 host, tests a recording one.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "output/record_writer.h"
+#include "output/text_sink.h"
+#include "remote/control_reader.h"
+
+namespace tblf {
+
+enum class Destination : unsigned char { File = 0, Clipboard = 1, Sample = 2 };
+
+struct OutputJob {
+  WindowId target = 0;  // ignored for the file list pseudo entry
+  ControlKind kind = ControlKind::ListView;
+  RecordFormat format = RecordFormat::Csv;
+  NewlineKind newline = NewlineKind::CrLf;
+  Destination destination = Destination::File;
+  std::wstring fileName;       // destination File
+  WindowId sampleControl = 0;  // destination Sample: the sample window's text control
+  WindowId owner = 0;          // the main dialog: parent of every message box
+  // List view options; absent when the user asked for no selection.
+  std::optional<std::wstring> columnSelection;
+  std::optional<std::wstring> rowSelection;
+  // Tree view options (settings tvcolumn and tvgraph).
+  bool treeLevelShift = false;
+  bool treeGraph = false;
+};
+
+// Steps of the clipboard delivery; every step but Ok has its own message.
+enum class ClipboardResult { Ok, OpenFailed, AllocFailed, LockFailed, EmptyFailed, SetFailed };
+
+class OutputHost {
+ public:
+  virtual ~OutputHost() = default;
+  // A message box on the owner window: caption "Tabulift", MB_ICONERROR.
+  virtual void ShowError(const std::wstring& text) = 0;
+  // The Esc question ("Do you want to abort?", caption "Abort", yes/no); true aborts.
+  virtual bool AskAbort() = 0;
+  // The frame window is the foreground window and Esc is down.
+  virtual bool EscapePressedInFrame() = 0;
+  // SetWindowTextW on the sample text control.
+  virtual void SetSampleText(const wchar_t* text) = 0;
+  // Before a clipboard delivery: button 1 of the owner shows "処理中..." / "..."
+  // and the frame window repaints.
+  virtual void ShowBusy() = 0;
+  // Creates the output file through the encoded text writer (streaming mode,
+  // byte order mark written); nothing, with the writer's reason, on failure.
+  virtual std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) = 0;
+  // Copies the writer's chunks to the clipboard as CF_UNICODETEXT, releasing
+  // each chunk once copied.
+  virtual ClipboardResult CopyToClipboard(RecordWriter& writer) = 0;
+  // The file list run (kind 4) into the writer, which already holds the
+  // document header; false when no file was found, an error occurred or the
+  // user aborted. Hosts without a file list answer false.
+  virtual bool RunFileList(RecordWriter& writer) = 0;
+};
+
+// True when the text was delivered (for the sample destination: whenever the
+// run got as far as delivery); false when an error or abort message was shown.
+bool RunOutputJob(const OutputJob& job, ControlReader& reader, OutputHost& host);
+
+}  // namespace tblf
