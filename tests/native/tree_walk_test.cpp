@@ -95,7 +95,10 @@ TEST(TreeWalker, OtherRequestsWalkFromTheRoot) {
   TreeWalker walker;
   walker.Locate(7, 3, tree.Navigate());
   // Same position again, a jump, a step back, another control: all from the root.
-  for (auto [control, position] : std::vector<std::pair<WindowId, int>>{{7, 3}, {7, 6}, {7, 2}, {8, 3}}) {
+  for (const auto& request : std::vector<std::pair<WindowId, int>>{{7, 3}, {7, 6}, {7, 2}, {8, 3}}) {
+    // Plain variables: clang 14 cannot capture structured bindings in the lambda below.
+    const WindowId control = request.first;
+    const int position = request.second;
     tree.messages = 0;
     const TreeLocation at = walker.Locate(control, position, tree.Navigate());
     EXPECT_EQ(at.item, 100u + position);
