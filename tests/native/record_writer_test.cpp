@@ -417,6 +417,26 @@ TEST(RecordWriterFile, LargeOutputInPiecesEqualsTheMemoryText) {
   }
 }
 
+TEST(RecordWriterFile, FlushesOnlyPastTheThreshold) {
+  std::vector<std::wstring> pieces;
+  RecordWriter writer;
+  writer.SetOutputFile(std::make_unique<RecordingSink>(&pieces));
+  writer.BeginDocument(RecordFormat::Tsv, NewlineKind::CrLf, false, false);
+  writer.StartRow();
+  writer.WriteCell(std::wstring(RecordWriter::kFlushThreshold - 2, L'a'));
+  writer.EndRow(false);  // exactly the threshold: kept
+  EXPECT_TRUE(pieces.empty());
+  EXPECT_EQ(writer.BufferedLength(), RecordWriter::kFlushThreshold);
+  writer.StartRow();
+  writer.WriteCell(L"b");
+  writer.EndRow(true);  // one row more: written out
+  ASSERT_EQ(pieces.size(), 1u);
+  EXPECT_EQ(pieces[0].size(), RecordWriter::kFlushThreshold + 3);
+  EXPECT_EQ(writer.BufferedLength(), 0u);
+  writer.WriteFooter();
+  EXPECT_EQ(pieces.size(), 1u);
+}
+
 TEST(RecordWriterFile, SmallOutputWaitsForTheFooter) {
   std::vector<std::wstring> pieces;
   RecordWriter writer;
