@@ -71,3 +71,36 @@ class FakeDesktop : public ControlReader {
 FakeControl MakeListView(std::vector<std::wstring> headers, int rows);
 
 }  // namespace tblf::testing
+
+#include "remote/discovery.h"
+
+namespace tblf::testing {
+
+struct FakeWindow {
+  std::optional<std::wstring> title;  // nothing: the title cannot be read
+  std::wstring program = L"app.exe";
+  std::vector<WindowId> descendants;
+};
+
+// The window enumeration of discovery over in-memory windows; the controls'
+// classes and styles are given here, their contents by a FakeDesktop.
+class FakeWindows : public DesktopWindows {
+ public:
+  std::vector<WindowId> order;  // top-level windows in Z order
+  std::map<WindowId, FakeWindow> windows;
+  std::map<WindowId, std::wstring> classes;
+  std::map<WindowId, unsigned long> styles;
+
+  std::vector<WindowId> TopLevelWindows() override { return order; }
+  std::optional<std::wstring> WindowTitle(WindowId window) override { return windows.at(window).title; }
+  std::wstring ProgramName(WindowId window) override { return windows.at(window).program; }
+  std::vector<WindowId> Descendants(WindowId window) override { return windows.at(window).descendants; }
+  std::optional<std::wstring> ClassName(WindowId window) override {
+    auto it = classes.find(window);
+    if (it == classes.end()) return std::nullopt;
+    return it->second;
+  }
+  unsigned long Style(WindowId window) override { return styles.count(window) ? styles.at(window) : 0; }
+};
+
+}  // namespace tblf::testing
