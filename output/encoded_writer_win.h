@@ -20,6 +20,11 @@ namespace tblf {
 bool WriteEncodedText(const wchar_t* fileName, HANDLE* handleSlot, const wchar_t* text,
                       const wchar_t** reason);
 
+// A process-wide encoding index that every following call uses instead of
+// the setting File/CharCode (the command line's --encoding, applied for one
+// run without storing it); -1, the start value, reads the setting again.
+void SetEncodingOverride(int index);
+
 // WideCharToMultiByte can convert "TEST" with this code page.
 bool IsUsableCodePage(UINT codePage);
 

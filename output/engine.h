@@ -32,6 +32,11 @@ struct OutputJob {
   // Tree view options (settings tvcolumn and tvgraph).
   bool treeLevelShift = false;
   bool treeGraph = false;
+  // The two record writer options; when absent the run reads the settings
+  // Data/dquot_sdata and Data/dquot2 (the command line sets them for one run
+  // without touching the stored settings).
+  std::optional<bool> quoteWhenNeeded;
+  std::optional<bool> doubleQuotes;
 };
 
 // Steps of the clipboard delivery; every step but Ok has its own message.
@@ -66,5 +71,21 @@ class OutputHost {
 // True when the text was delivered (for the sample destination: whenever the
 // run got as far as delivery); false when an error or abort message was shown.
 bool RunOutputJob(const OutputJob& job, ControlReader& reader, OutputHost& host);
+
+// The texts a run can end with (the read-error text is kReadErrorText of
+// shell/process_basics.h).
+extern const BiText kAbortedText;
+extern const BiText kAbortQuestion;
+extern const BiText kAbortCaption;
+extern const BiText kSelectionMemoryText;
+extern const BiText kExceptionMemoryText;
+extern const BiText kOtherErrorText;
+extern const BiText kFileWriteText;  // "%s" stands for the writer's reason
+extern const BiText kFileListFailedText;
+extern const BiText kBusyButtonText;
+// The message of a failed clipboard step (Ok: none).
+const BiText* ClipboardFailureText(ClipboardResult result);
+// The file message with the reason in place of %s.
+std::wstring FileWriteMessage(const std::wstring& reason);
 
 }  // namespace tblf

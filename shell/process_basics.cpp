@@ -7,6 +7,7 @@ namespace tblf {
 bool g_japaneseUi = true;
 bool g_regwJapaneseUi = true;
 unsigned short g_windowsVersion = 0;
+std::uintptr_t g_frameWindow = 0;
 
 const BiText kReadErrorText{
     L"アプリケーションからの応答がありません。\r\n\r\n"

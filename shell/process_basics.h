@@ -3,6 +3,7 @@
 // every other module. This header is portable; the Win32 half that fills the
 // values lives in process_basics_win.h.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,10 @@ extern bool g_regwJapaneseUi;
 // Features that need Windows Vista or later compare it with 600.
 extern unsigned short g_windowsVersion;
 constexpr unsigned short kWindowsVista = 600;
+
+// The program's own frame window (an HWND as a number; 0 until it exists).
+// Discovery skips it and the Esc check looks for it in front.
+extern std::uintptr_t g_frameWindow;
 
 // Shown when a target application stops answering.
 extern const BiText kReadErrorText;

@@ -1,0 +1,323 @@
+#include "output/engine.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "output/output_state.h"
+#include "output/selection.h"
+#include "settings/settings_table.h"
+#include "shell/process_basics.h"
+
+namespace tblf {
+
+const BiText kAbortedText{L"Escが押されたため、中断しました。", L"Aborted."};
+const BiText kAbortQuestion{L"Escキーが押されました。中断しますか?", L"Do you want to abort?"};
+const BiText kAbortCaption{L"中断", L"Abort"};
+const BiText kSelectionMemoryText{L"メモリが足りません。", L"Out of memory."};
+const BiText kExceptionMemoryText{L"作業に必要なメモリを確保できませんでした。", L"Out of memory."};
+const BiText kOtherErrorText{L"作業中にエラーが発生しました。", L"An error occurred."};
+const BiText kFileWriteText{L"ファイルへの書き込みに失敗しました。\r\n%s", L"Cannot write to file.\r\n%s"};
+const BiText kFileListFailedText{L"ファイルが1つもなかったか、エラーが発生したか、中断されました。",
+                                 L"File not exist, an error occurred or aborted."};
+const BiText kBusyButtonText{L"処理中...", L"..."};
+
+namespace {
+
+const BiText kClipboardOpenText{L"クリップボードを開けません。", L"Cannot open the clipboard."};
+const BiText kClipboardAllocText{L"クリップボードへのコピー用のメモリの取得に失敗しました。", L"Out of memory."};
+const BiText kClipboardLockText{L"GlobalLock失敗。", L"GlobalLock error."};
+const BiText kClipboardEmptyText{L"クリップボードを空にできません。", L"EmptyClipboard error."};
+const BiText kClipboardSetText{L"クリップボードへのコピー中にエラーが発生しました。", L"Clipboard error."};
+
+// Tree prefix symbols, Japanese form first.
+const BiText kTreeContinuation{L"\u2502", L"| "};
+const BiText kTreeBlank{L"\u3000", L"  "};
+const BiText kTreeBranch{L"\u251C", L"|-"};
+const BiText kTreeLastBranch{L"\u2514", L"+-"};
+
+// Raised when a selection list cannot be built for lack of memory.
+struct SelectionMemory {};
+
+// One run: the record writer, the status message and the result.
+class Run {
+ public:
+  Run(const OutputJob& job, ControlReader& reader, OutputHost& host) : job_(job), reader_(reader), host_(host) {}
+
+  bool Execute();
+
+ private:
+  // Shows a failure where the destination shows it: the sample text control
+  // or a message box.
+  void Report(const wchar_t* text) {
+    if (job_.destination == Destination::Sample) {
+      host_.SetSampleText(text);
+    } else {
+      host_.ShowError(text);
+    }
+  }
+
+  // The checks after every position; false stops the reading loop.
+  bool RowChecks(long i);
+  // The Esc check alone; false when the run is aborted.
+  bool EscapeCheck();
+
+  void ReadListView();
+  void ReadItems(ControlKind kind);
+  void ReadTreeView();
+  void AppendTreePrefix(int depth, TreeItemId item);
+  void Deliver();
+
+  const OutputJob& job_;
+  ControlReader& reader_;
+  OutputHost& host_;
+  RecordWriter writer_;
+  const BiText* status_ = nullptr;
+  bool result_ = true;
+};
+
+bool Run::EscapeCheck() {
+  if (!host_.EscapePressedInFrame()) return true;
+  if (job_.destination != Destination::Sample && !host_.AskAbort()) return true;
+  status_ = &kAbortedText;
+  return false;
+}
+
+bool Run::RowChecks(long i) {
+  if (CurrentOutputState() == OutputState::SampleCancelRequested) return false;
+  if (job_.destination == Destination::Sample && job_.sampleControl != 0 && i % 300 == 50) {
+    host_.SetSampleText(writer_.FlattenedText());
+    writer_.ReleaseFlattened();
+  }
+  return EscapeCheck();
+}
+
+void Run::ReadListView() {
+  const WindowId control = job_.target;
+  std::optional<long> count = reader_.CountItems(control, ControlKind::ListView);
+  if (!count) {
+    status_ = &kReadErrorText;
+    return;
+  }
+  const int columnCount = reader_.CountListViewColumns(control);
+  std::optional<std::vector<int>> columns =
+      ParseSelection(job_.columnSelection ? job_.columnSelection->c_str() : nullptr, std::max(columnCount, 1));
+  std::optional<std::vector<int>> rows =
+      columns ? ParseSelection(job_.rowSelection ? job_.rowSelection->c_str() : nullptr, static_cast<int>(*count))
+              : std::nullopt;
+  if (!columns || !rows) {
+    throw SelectionMemory();
+  }
+
+  std::vector<int> widths;
+  const bool padded = job_.format == RecordFormat::Space;
+  if (padded) {
+    widths.reserve(columns->size());
+    for (int column : *columns) {
+      std::optional<std::wstring> header = reader_.GetListViewColumnText(control, column);
+      widths.push_back(header ? SystemAnsiLength(*header) : 0);
+    }
+    for (int row : *rows) {
+      for (size_t c = 0; c < columns->size(); ++c) {
+        std::optional<std::wstring> text =
+            row < 0 ? std::optional<std::wstring>(std::wstring()) : reader_.GetListViewCellText((*columns)[c], control, row);
+        if (text) widths[c] = std::max(widths[c], SystemAnsiLength(*text));
+      }
+    }
+  }
+
+  if (columnCount >= 1) {
+    writer_.StartRow();
+    bool aborted = false;
+    for (size_t c = 0; c < columns->size(); ++c) {
+      std::optional<std::wstring> header = reader_.GetListViewColumnText(control, (*columns)[c]);
+      if (header) writer_.WriteCell(*header, padded ? widths[c] : 0);
+      if (!EscapeCheck()) {
+        aborted = true;
+        break;
+      }
+    }
+    writer_.EndRow(false);
+    if (aborted) return;
+  }
+
+  const size_t rowCount = rows->size();
+  for (size_t i = 0; i < rowCount; ++i) {
+    const int row = (*rows)[i];
+    writer_.StartRow();
+    for (size_t c = 0; c < columns->size(); ++c) {
+      std::optional<std::wstring> text =
+          row < 0 ? std::optional<std::wstring>(std::wstring()) : reader_.GetListViewCellText((*columns)[c], control, row);
+      if (text) writer_.WriteCell(*text, padded ? widths[c] : 0);
+    }
+    writer_.EndRow(i + 1 == rowCount);
+    if (!RowChecks(static_cast<long>(i))) return;
+  }
+}
+
+void Run::ReadItems(ControlKind kind) {
+  std::optional<long> count = reader_.CountItems(job_.target, kind);
+  if (!count) {
+    status_ = &kReadErrorText;
+    return;
+  }
+  for (long i = 0; i < *count; ++i) {
+    std::optional<std::wstring> text = kind == ControlKind::ListBox
+                                           ? reader_.GetListBoxItemText(job_.target, static_cast<int>(i))
+                                           : reader_.GetComboBoxItemText(job_.target, static_cast<int>(i));
+    if (text) {
+      writer_.StartRow();
+      writer_.WriteCell(*text);
+      writer_.EndRow(i == *count - 1);
+    }
+    if (!RowChecks(i)) return;
+  }
+}
+
+void Run::AppendTreePrefix(int depth, TreeItemId item) {
+  if (depth <= 0) return;
+  auto hasNext = [&](int k) { return reader_.TreeAncestorHasNextSibling(job_.target, k, item); };
+  if (job_.treeLevelShift) {
+    // One field per level: the symbol of level k sits in field L-k, and the
+    // symbol of the parent level shares the last prefix field with the
+    // branch symbol, so every level keeps its own column.
+    for (int k = depth; k >= 1; --k) {
+      if (job_.treeGraph && hasNext(k)) writer_.AppendRaw(kTreeContinuation.get());
+      if (k != 1) writer_.AppendSeparator();
+    }
+    if (job_.treeGraph) writer_.AppendRaw(hasNext(0) ? kTreeBranch.get() : kTreeLastBranch.get());
+    writer_.AppendSeparator();
+  } else if (job_.treeGraph) {
+    for (int k = depth; k >= 1; --k) {
+      if (hasNext(k)) {
+        writer_.AppendRaw(kTreeContinuation.get());
+      } else if (k != depth) {
+        writer_.AppendRaw(kTreeBlank.get());
+      }
+    }
+    writer_.AppendRaw(hasNext(0) ? kTreeBranch.get() : kTreeLastBranch.get());
+  }
+}
+
+void Run::ReadTreeView() {
+  std::optional<long> count = reader_.CountItems(job_.target, ControlKind::TreeView);
+  if (!count) {
+    status_ = &kReadErrorText;
+    return;
+  }
+  for (long i = 0; i < *count; ++i) {
+    int depth = 0;
+    TreeItemId item = 0;
+    std::optional<std::wstring> text = reader_.GetTreeViewItemText(job_.target, static_cast<int>(i), &depth, &item);
+    if (text) {
+      writer_.StartRow();
+      AppendTreePrefix(depth, item);
+      writer_.WriteEscaped(*text);
+      writer_.EndRow(i == *count - 1);
+    }
+    if (!RowChecks(i)) return;
+  }
+}
+
+void Run::Deliver() {
+  switch (job_.destination) {
+    case Destination::Sample:
+      if (status_) {
+        host_.SetSampleText(status_->get());
+      } else {
+        host_.SetSampleText(writer_.FlattenedText());
+        writer_.ReleaseFlattened();
+      }
+      break;
+    case Destination::Clipboard: {
+      host_.ShowBusy();
+      if (status_) {
+        host_.ShowError(status_->get());
+        result_ = false;
+        break;
+      }
+      const BiText* failure = ClipboardFailureText(host_.CopyToClipboard(writer_));
+      if (failure) {
+        host_.ShowError(failure->get());
+        result_ = false;
+      }
+      break;
+    }
+    case Destination::File:
+      if (status_) {
+        host_.ShowError(status_->get());
+        result_ = false;
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+bool Run::Execute() {
+  const bool quoteWhenNeeded = job_.quoteWhenNeeded ? *job_.quoteWhenNeeded : Read(settings::kQuoteWhenNeeded) != 0;
+  const bool doubleQuotes = job_.doubleQuotes ? *job_.doubleQuotes : Read(settings::kDoubleQuotes) != 0;
+  if (job_.destination == Destination::File) {
+    std::wstring reason;
+    std::unique_ptr<TextSink> file = host_.CreateOutputFile(job_.fileName, reason);
+    if (!file) {
+      host_.ShowError(FileWriteMessage(reason));
+      return false;
+    }
+    writer_.SetOutputFile(std::move(file));
+  }
+  try {
+    writer_.BeginDocument(job_.format, job_.newline, quoteWhenNeeded, doubleQuotes);
+    switch (job_.kind) {
+      case ControlKind::ListView: ReadListView(); break;
+      case ControlKind::TreeView: ReadTreeView(); break;
+      case ControlKind::ComboBox:
+      case ControlKind::ListBox: ReadItems(job_.kind); break;
+      case ControlKind::FileList:
+        if (job_.destination != Destination::Sample && !host_.RunFileList(writer_)) status_ = &kFileListFailedText;
+        break;
+    }
+    writer_.WriteFooter();
+    Deliver();
+  } catch (const SelectionMemory&) {
+    Report(kSelectionMemoryText.get());
+    return false;
+  } catch (const std::bad_alloc&) {
+    Report(kExceptionMemoryText.get());
+    return false;
+  } catch (const FileWriteError& error) {
+    host_.ShowError(FileWriteMessage(error.reason()));
+    return false;
+  } catch (...) {
+    Report(kOtherErrorText.get());
+    return false;
+  }
+  return result_;
+}
+
+const BiText* ClipboardFailureText(ClipboardResult result) {
+  switch (result) {
+    case ClipboardResult::Ok: return nullptr;
+    case ClipboardResult::OpenFailed: return &kClipboardOpenText;
+    case ClipboardResult::AllocFailed: return &kClipboardAllocText;
+    case ClipboardResult::LockFailed: return &kClipboardLockText;
+    case ClipboardResult::EmptyFailed: return &kClipboardEmptyText;
+    case ClipboardResult::SetFailed: return &kClipboardSetText;
+  }
+  return &kClipboardSetText;
+}
+
+std::wstring FileWriteMessage(const std::wstring& reason) {
+  std::wstring text = kFileWriteText.get();
+  const size_t at = text.find(L"%s");
+  if (at != std::wstring::npos) text.replace(at, 2, reason);
+  return text;
+}
+
+bool RunOutputJob(const OutputJob& job, ControlReader& reader, OutputHost& host) {
+  // The writer (and with it the output file) lives exactly as long as the run.
+  auto run = std::make_unique<Run>(job, reader, host);
+  return run->Execute();
+}
+
+}  // namespace tblf

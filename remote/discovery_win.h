@@ -1,0 +1,45 @@
+#pragma once
+// Win32 side of control discovery: the desktop walk and the main list.
+
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+#include "remote/discovery.h"
+
+namespace tblf {
+
+// The desktop through EnumWindows, EnumChildWindows, timed sends and a
+// Toolhelp process snapshot.
+class Win32DesktopWindows : public DesktopWindows {
+ public:
+  std::vector<WindowId> TopLevelWindows() override;
+  std::optional<std::wstring> WindowTitle(WindowId window) override;
+  std::wstring ProgramName(WindowId window) override;
+  std::vector<WindowId> Descendants(WindowId window) override;
+  std::optional<std::wstring> ClassName(WindowId window) override;
+  unsigned long Style(WindowId window) override;
+};
+
+// File name of a process's executable from a Toolhelp snapshot; "???" when
+// the snapshot fails or no entry matches.
+std::wstring ProcessNameOf(DWORD processId);
+
+// Main list set-up, once: the six columns, the image list of six icons
+// (index 5 as overlay image 1) and LVS_EX_INFOTIP.
+void SetUpMainList(HWND list);
+
+// Empties the main list and fills it from the desktop (the program's frame
+// window skipped), the file list row last; columns auto-sized, row 0 focused
+// but not selected.
+void RefreshMainList(HWND list, bool otherControls);
+// The same from candidate rows already discovered.
+void FillMainList(HWND list, const std::vector<Candidate>& rows);
+
+// Row readers: the kind is the row's image index, the handle the "%p" text
+// of column 0.
+std::optional<ControlKind> ReadRowKind(HWND list, int row);
+std::optional<HWND> ReadRowHandle(HWND list, int row);
+
+}  // namespace tblf

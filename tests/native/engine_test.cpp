@@ -1,0 +1,522 @@
+#include "output/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "output/output_state.h"
+#include "tests/support/fake_desktop.h"
+#include "tests/support/memory_settings.h"
+
+namespace tblf {
+namespace {
+
+using testing::FakeControl;
+using testing::FakeDesktop;
+using testing::MakeListView;
+using testing::MemorySettings;
+
+// A sink that keeps what the record writer streamed; can fail its writes.
+class RecordingSink : public TextSink {
+ public:
+  explicit RecordingSink(std::wstring* text, int failAfter) : text_(text), failAfter_(failAfter) {}
+  bool Write(const std::wstring& text, std::wstring& reason) override {
+    if (failAfter_ == 0) {
+      reason = L"disk full";
+      return false;
+    }
+    if (failAfter_ > 0) --failAfter_;
+    text_->append(text);
+    return true;
+  }
+
+ private:
+  std::wstring* text_;
+  int failAfter_;
+};
+
+// Records every host call.
+class RecordingHost : public OutputHost {
+ public:
+  std::vector<std::wstring> errors;
+  std::vector<std::wstring> sampleTexts;
+  std::wstring fileText;
+  std::wstring clipboard;
+  bool fileCreated = false;
+  bool failCreate = false;
+  int failWritesAfter = -1;
+  int busyCalls = 0;
+  int abortQuestions = 0;
+  bool answerAbort = true;
+  ClipboardResult clipboardResult = ClipboardResult::Ok;
+  std::function<bool()> escape;      // EscapePressedInFrame
+  std::function<void()> onSample;    // after each SetSampleText
+  std::function<bool(RecordWriter&)> fileList;
+
+  void ShowError(const std::wstring& text) override { errors.push_back(text); }
+  bool AskAbort() override {
+    ++abortQuestions;
+    return answerAbort;
+  }
+  bool EscapePressedInFrame() override { return escape && escape(); }
+  void SetSampleText(const wchar_t* text) override {
+    sampleTexts.emplace_back(text);
+    if (onSample) onSample();
+  }
+  void ShowBusy() override { ++busyCalls; }
+  std::unique_ptr<TextSink> CreateOutputFile(const std::wstring&, std::wstring& reason) override {
+    if (failCreate) {
+      reason = L"Access is denied.";
+      return nullptr;
+    }
+    fileCreated = true;
+    return std::make_unique<RecordingSink>(&fileText, failWritesAfter);
+  }
+  ClipboardResult CopyToClipboard(RecordWriter& writer) override {
+    if (clipboardResult != ClipboardResult::Ok) return clipboardResult;
+    for (const std::wstring& chunk : writer.Chunks()) clipboard += chunk;
+    writer.Chunks().clear();
+    return ClipboardResult::Ok;
+  }
+  bool RunFileList(RecordWriter& writer) override { return fileList ? fileList(writer) : false; }
+};
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MemorySettings::Reset();
+    SetOutputState(OutputState::Idle);
+    g_japaneseUi = false;
+  }
+  void TearDown() override {
+    g_japaneseUi = false;
+    SetOutputState(OutputState::Idle);
+  }
+
+  OutputJob Job(WindowId target, ControlKind kind, RecordFormat format, Destination destination = Destination::Clipboard) {
+    OutputJob job;
+    job.target = target;
+    job.kind = kind;
+    job.format = format;
+    job.destination = destination;
+    job.fileName = L"out.txt";
+    job.sampleControl = destination == Destination::Sample ? 0x77 : 0;
+    return job;
+  }
+
+  // Runs the job to the clipboard and returns the text (empty with a failure).
+  std::wstring Clip(const OutputJob& job, bool expectOk = true) {
+    host = RecordingHost();
+    EXPECT_EQ(RunOutputJob(job, desktop, host), expectOk);
+    return host.clipboard;
+  }
+
+  FakeDesktop desktop;
+  RecordingHost host;
+};
+
+FakeControl SmallListView() {
+  FakeControl lv;
+  lv.kind = ControlKind::ListView;
+  lv.headers = {L"Name", L"Value"};
+  lv.cells = {{L"a", L"1"}, {L"bb", L"22"}, {L"c", L"333"}};
+  return lv;
+}
+
+TEST_F(EngineTest, ListViewGoldenOutputPerFormat) {
+  const WindowId lv = desktop.Add(SmallListView());
+  struct Case {
+    RecordFormat format;
+    const wchar_t* expected;
+  } cases[] = {
+      {RecordFormat::Csv, L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"bb\",\"22\"\r\n\"c\",\"333\"\r\n"},
+      {RecordFormat::Tsv, L"Name\tValue\r\na\t1\r\nbb\t22\r\nc\t333\r\n"},
+      {RecordFormat::Html,
+       L"<html><head></head>\r\n<body><table>\r\n<tr><td>Name</td><td>Value</td></tr>\r\n"
+       L"<tr><td>a</td><td>1</td></tr>\r\n<tr><td>bb</td><td>22</td></tr>\r\n<tr><td>c</td><td>333</td></tr>\r\n"
+       L"</table></body>\r\n</html>\r\n"},
+      // Space: every column padded to its widest text (header included).
+      {RecordFormat::Space, L"Name Value\r\na    1    \r\nbb   22   \r\nc    333  \r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.format));
+    EXPECT_EQ(Clip(Job(lv, ControlKind::ListView, c.format)), c.expected);
+  }
+}
+
+TEST_F(EngineTest, SpaceFormatReadsEveryCellTwice) {
+  const WindowId lv = desktop.Add(SmallListView());
+  Clip(Job(lv, ControlKind::ListView, RecordFormat::Space));
+  EXPECT_EQ(desktop.cellReads, 12);
+  desktop.cellReads = 0;
+  Clip(Job(lv, ControlKind::ListView, RecordFormat::Tsv));
+  EXPECT_EQ(desktop.cellReads, 6);
+}
+
+TEST_F(EngineTest, ColumnAndRowSelections) {
+  const WindowId lv = desktop.Add(SmallListView());
+  struct Case {
+    const wchar_t* columns;
+    const wchar_t* rows;
+    const wchar_t* expected;
+  } cases[] = {
+      {L"1,0", nullptr, L"Value\tName\r\n1\ta\r\n22\tbb\r\n333\tc\r\n"},
+      {L"# 1", L"2,0", L"#\tValue\r\n2\t333\r\n0\t1\r\n"},
+      {L"0,0", L"1,1", L"Name\tName\r\nbb\tbb\r\nbb\tbb\r\n"},
+      {L"1", L"2-0", L"Value\r\n333\r\n22\r\n1\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.columns);
+    OutputJob job = Job(lv, ControlKind::ListView, RecordFormat::Tsv);
+    job.columnSelection = c.columns;
+    if (c.rows) job.rowSelection = c.rows;
+    EXPECT_EQ(Clip(job), c.expected);
+  }
+}
+
+TEST_F(EngineTest, IconModeListViewHasNoHeaderRowAndOneCell) {
+  FakeControl icons = MakeListView({}, 3);
+  const WindowId lv = desktop.Add(icons);
+  EXPECT_EQ(Clip(Job(lv, ControlKind::ListView, RecordFormat::Csv)), L"\"r0c0\"\r\n\"r1c0\"\r\n\"r2c0\"\r\n");
+  EXPECT_EQ(desktop.headerReads, 0);
+}
+
+TEST_F(EngineTest, ZeroItemListViewInCArrayEndsHeaderRowWithComma) {
+  const WindowId lv = desktop.Add(MakeListView({L"A", L"B"}, 0));
+  const std::wstring text = Clip(Job(lv, ControlKind::ListView, RecordFormat::CArray));
+  EXPECT_NE(text.find(L"},\r\n"), std::wstring::npos) << text;
+  EXPECT_EQ(text.substr(text.size() - 2), L"};");
+  EXPECT_EQ(text.find(L"}\r\n"), std::wstring::npos);
+}
+
+struct TreeCase {
+  const char* name;
+  bool shift;
+  bool graph;
+  bool japanese;
+  const wchar_t* expected;
+};
+
+// r0 (has a next root) > c0 (last); r1 (last root) > c1 (has next) > g (last), c2 (last)
+FakeControl SampleTree() {
+  FakeControl tree;
+  tree.kind = ControlKind::TreeView;
+  tree.tree = {{L"r0", 0}, {L"c0", 1}, {L"r1", 0}, {L"c1", 1}, {L"g", 2}, {L"c2", 1}};
+  return tree;
+}
+
+TEST_F(EngineTest, TreePrefixWithBothFlagsAndBothLanguages) {
+  const WindowId tv = desktop.Add(SampleTree());
+  const TreeCase cases[] = {
+      {"none", false, false, false, L"r0\r\nc0\r\nr1\r\nc1\r\ng\r\nc2\r\n"},
+      {"shift", true, false, false, L"r0\r\n\tc0\r\nr1\r\n\tc1\r\n\t\tg\r\n\tc2\r\n"},
+      {"graph en", false, true, false, L"r0\r\n| +-c0\r\nr1\r\n|-c1\r\n| +-g\r\n+-c2\r\n"},
+      {"graph ja", false, true, true,
+       L"r0\r\n\u2502\u2514c0\r\nr1\r\n\u251Cc1\r\n\u2502\u2514g\r\n\u2514c2\r\n"},
+      {"both en", true, true, false, L"r0\r\n| +-\tc0\r\nr1\r\n|-\tc1\r\n\t| +-\tg\r\n+-\tc2\r\n"},
+      {"both ja", true, true, true,
+       L"r0\r\n\u2502\u2514\tc0\r\nr1\r\n\u251C\tc1\r\n\t\u2502\u2514\tg\r\n\u2514\tc2\r\n"},
+  };
+  for (const TreeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_japaneseUi = c.japanese;
+    OutputJob job = Job(tv, ControlKind::TreeView, RecordFormat::Tsv);
+    job.treeLevelShift = c.shift;
+    job.treeGraph = c.graph;
+    EXPECT_EQ(Clip(job), c.expected);
+  }
+}
+
+TEST_F(EngineTest, TreeGraphOnlyDepthTwoUnderRootsWithAndWithoutNextSibling) {
+  FakeControl tree;
+  tree.kind = ControlKind::TreeView;
+  // Root a has a next sibling; its child p has a next sibling; x is last.
+  tree.tree = {{L"a", 0}, {L"p", 1}, {L"x", 2}, {L"q", 1}, {L"b", 0}, {L"p2", 1}, {L"y", 2}, {L"q2", 1}};
+  const WindowId tv = desktop.Add(tree);
+  OutputJob job = Job(tv, ControlKind::TreeView, RecordFormat::Tsv);
+  job.treeGraph = true;
+  g_japaneseUi = true;
+  const std::wstring text = Clip(job);
+  EXPECT_NE(text.find(L"\r\n\u2502\u2502\u2514x\r\n"), std::wstring::npos) << text;  // under a (has next)
+  EXPECT_NE(text.find(L"\r\n\u2502\u2514y\r\n"), std::wstring::npos) << text;        // under b (last root)
+}
+
+TEST_F(EngineTest, LevelShiftPutsEachLevelIntoItsOwnHtmlCell) {
+  FakeControl tree;
+  tree.kind = ControlKind::TreeView;
+  tree.tree = {{L"a", 0}, {L"b", 1}, {L"c", 2}, {L"d", 0}};
+  const WindowId tv = desktop.Add(tree);
+  OutputJob job = Job(tv, ControlKind::TreeView, RecordFormat::Html);
+  job.treeLevelShift = true;
+  job.treeGraph = true;
+  const std::wstring text = Clip(job);
+  // c: the root-level symbol (a has a next root), then b's level with the last branch.
+  EXPECT_NE(text.find(L"<tr><td>| </td><td>+-</td><td>c</td></tr>"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"<tr><td>| +-</td><td>b</td></tr>"), std::wstring::npos) << text;
+}
+
+TEST_F(EngineTest, FlatTreeHasNoPrefixWhateverTheFlags) {
+  FakeControl tree;
+  tree.kind = ControlKind::TreeView;
+  tree.tree = {{L"a", 0}, {L"b", 0}};
+  const WindowId tv = desktop.Add(tree);
+  for (bool shift : {false, true}) {
+    for (bool graph : {false, true}) {
+      OutputJob job = Job(tv, ControlKind::TreeView, RecordFormat::Csv);
+      job.treeLevelShift = shift;
+      job.treeGraph = graph;
+      EXPECT_EQ(Clip(job), L"\"a\"\r\n\"b\"\r\n");
+    }
+  }
+}
+
+TEST_F(EngineTest, ListBoxAndComboBoxRowsAndMissingItems) {
+  FakeControl lb;
+  lb.kind = ControlKind::ListBox;
+  lb.items = {L"one", L"two"};
+  FakeControl cb = lb;
+  cb.kind = ControlKind::ComboBox;
+  const WindowId lbId = desktop.Add(lb);
+  const WindowId cbId = desktop.Add(cb);
+  EXPECT_EQ(Clip(Job(lbId, ControlKind::ListBox, RecordFormat::CArray)), L"{{\"one\"},\r\n{\"two\"}\r\n};");
+  EXPECT_EQ(Clip(Job(cbId, ControlKind::ComboBox, RecordFormat::Tsv)), L"one\r\ntwo\r\n");
+}
+
+TEST_F(EngineTest, EmptyListBoxToClipboardIsAnEmptyTextAndSuccess) {
+  FakeControl lb;
+  lb.kind = ControlKind::ListBox;
+  const WindowId id = desktop.Add(lb);
+  EXPECT_EQ(Clip(Job(id, ControlKind::ListBox, RecordFormat::Tsv)), L"");
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.busyCalls, 1);
+}
+
+TEST_F(EngineTest, EscDuringHeaderRowAbortsBeforeAnyDataRow) {
+  const WindowId lv = desktop.Add(SmallListView());
+  host = RecordingHost();
+  host.escape = [] { return true; };
+  host.answerAbort = true;
+  OutputJob job = Job(lv, ControlKind::ListView, RecordFormat::Tsv, Destination::File);
+  EXPECT_FALSE(RunOutputJob(job, desktop, host));
+  EXPECT_EQ(host.abortQuestions, 1);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0], L"Aborted.");
+  EXPECT_EQ(desktop.cellReads, 0);
+  // The header row was ended and kept in the file.
+  EXPECT_EQ(host.fileText, L"Name\r\n");
+}
+
+TEST_F(EngineTest, EscAnsweredNoContinues) {
+  const WindowId lv = desktop.Add(SmallListView());
+  host = RecordingHost();
+  host.escape = [] { return true; };
+  host.answerAbort = false;
+  EXPECT_TRUE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv), desktop, host));
+  EXPECT_EQ(host.abortQuestions, 5);  // two header cells, three rows
+  EXPECT_EQ(host.clipboard, L"Name\tValue\r\na\t1\r\nbb\t22\r\nc\t333\r\n");
+}
+
+TEST_F(EngineTest, EscDuringSampleAbortsWithoutAsking) {
+  const WindowId lv = desktop.Add(SmallListView());
+  host = RecordingHost();
+  host.escape = [] { return true; };
+  EXPECT_TRUE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv, Destination::Sample), desktop, host));
+  EXPECT_EQ(host.abortQuestions, 0);
+  ASSERT_FALSE(host.sampleTexts.empty());
+  EXPECT_EQ(host.sampleTexts.back(), L"Aborted.");
+}
+
+TEST_F(EngineTest, SampleCancelDeliversPartialTextSilently) {
+  const WindowId lv = desktop.Add(MakeListView({L"A"}, 10));
+  desktop.onRead = [](int reads) {
+    if (reads == 3) SetOutputState(OutputState::SampleCancelRequested);
+  };
+  host = RecordingHost();
+  EXPECT_TRUE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv, Destination::Sample), desktop, host));
+  EXPECT_TRUE(host.errors.empty());
+  ASSERT_EQ(host.sampleTexts.size(), 1u);
+  EXPECT_EQ(host.sampleTexts[0], L"A\r\nr0c0\r\nr1c0\r\nr2c0\r\nr3c0\r\n");
+}
+
+TEST_F(EngineTest, SampleProgressAtPositions50And350) {
+  FakeControl lb;
+  lb.kind = ControlKind::ListBox;
+  for (int i = 0; i < 400; ++i) lb.items.push_back(L"x");
+  const WindowId id = desktop.Add(lb);
+  host = RecordingHost();
+  EXPECT_TRUE(RunOutputJob(Job(id, ControlKind::ListBox, RecordFormat::Tsv, Destination::Sample), desktop, host));
+  ASSERT_EQ(host.sampleTexts.size(), 3u);
+  EXPECT_EQ(host.sampleTexts[0].size(), 51u * 3);
+  EXPECT_EQ(host.sampleTexts[1].size(), 351u * 3);
+  EXPECT_EQ(host.sampleTexts[2].size(), 400u * 3);
+}
+
+TEST_F(EngineTest, ClipboardFailureTextPerStep) {
+  const WindowId lv = desktop.Add(SmallListView());
+  struct Case {
+    ClipboardResult result;
+    const wchar_t* en;
+    const wchar_t* ja;
+  } cases[] = {
+      {ClipboardResult::OpenFailed, L"Cannot open the clipboard.", L"クリップボードを開けません。"},
+      {ClipboardResult::AllocFailed, L"Out of memory.", L"クリップボードへのコピー用のメモリの取得に失敗しました。"},
+      {ClipboardResult::LockFailed, L"GlobalLock error.", L"GlobalLock失敗。"},
+      {ClipboardResult::EmptyFailed, L"EmptyClipboard error.", L"クリップボードを空にできません。"},
+      {ClipboardResult::SetFailed, L"Clipboard error.", L"クリップボードへのコピー中にエラーが発生しました。"},
+  };
+  for (const Case& c : cases) {
+    for (bool japanese : {false, true}) {
+      g_japaneseUi = japanese;
+      host = RecordingHost();
+      host.clipboardResult = c.result;
+      EXPECT_FALSE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv), desktop, host));
+      ASSERT_EQ(host.errors.size(), 1u);
+      EXPECT_EQ(host.errors[0], japanese ? c.ja : c.en);
+    }
+  }
+}
+
+// Raises the given exception on the first cell read.
+class ThrowingReader : public FakeDesktop {
+ public:
+  std::function<void()> raise;
+  std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override {
+    raise();
+    return FakeDesktop::GetListViewCellText(column, control, item);
+  }
+};
+
+TEST_F(EngineTest, ExceptionsEndTheRunWithTheirMessage) {
+  struct Case {
+    const char* name;
+    std::function<void()> raise;
+    const wchar_t* message;
+  } cases[] = {
+      {"bad_alloc", [] { throw std::bad_alloc(); }, L"Out of memory."},
+      {"write", [] { throw FileWriteError(L"disk gone"); }, L"Cannot write to file.\r\ndisk gone"},
+      {"other", [] { throw std::runtime_error("x"); }, L"An error occurred."},
+      {"int", [] { throw 7; }, L"An error occurred."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ThrowingReader reader;
+    reader.raise = c.raise;
+    const WindowId lv = reader.Add(SmallListView());
+    host = RecordingHost();
+    EXPECT_FALSE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv), reader, host));
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], c.message);
+    EXPECT_EQ(host.busyCalls, 0);  // no delivery
+  }
+  // The sample destination shows it in its text control.
+  ThrowingReader reader;
+  reader.raise = [] { throw std::bad_alloc(); };
+  const WindowId lv = reader.Add(SmallListView());
+  host = RecordingHost();
+  g_japaneseUi = true;
+  EXPECT_FALSE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv, Destination::Sample), reader, host));
+  EXPECT_TRUE(host.errors.empty());
+  ASSERT_EQ(host.sampleTexts.size(), 1u);
+  EXPECT_EQ(host.sampleTexts[0], L"作業に必要なメモリを確保できませんでした。");
+}
+
+TEST_F(EngineTest, FileCreationFailureShowsTheReasonAndReadsNothing) {
+  const WindowId lv = desktop.Add(SmallListView());
+  host = RecordingHost();
+  host.failCreate = true;
+  EXPECT_FALSE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv, Destination::File), desktop, host));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0], L"Cannot write to file.\r\nAccess is denied.");
+  EXPECT_EQ(desktop.countCalls, 0);
+}
+
+TEST_F(EngineTest, FileWriteFailureDuringTheFooterIsReported) {
+  const WindowId lv = desktop.Add(SmallListView());
+  host = RecordingHost();
+  host.failWritesAfter = 0;
+  g_japaneseUi = true;
+  EXPECT_FALSE(RunOutputJob(Job(lv, ControlKind::ListView, RecordFormat::Tsv, Destination::File), desktop, host));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0], L"ファイルへの書き込みに失敗しました。\r\ndisk full");
+}
+
+TEST_F(EngineTest, FileDestinationWritesTheWholeText) {
+  const WindowId lv = desktop.Add(SmallListView());
+  host = RecordingHost();
+  OutputJob job = Job(lv, ControlKind::ListView, RecordFormat::Csv, Destination::File);
+  job.newline = NewlineKind::Lf;
+  EXPECT_TRUE(RunOutputJob(job, desktop, host));
+  EXPECT_EQ(host.fileText, L"\"Name\",\"Value\"\n\"a\",\"1\"\n\"bb\",\"22\"\n\"c\",\"333\"\n");
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(EngineTest, SettingsAndJobOverridesChooseTheQuoting) {
+  FakeControl lb;
+  lb.kind = ControlKind::ListBox;
+  lb.items = {L"plain", L"a\"b"};
+  const WindowId id = desktop.Add(lb);
+  EXPECT_EQ(Clip(Job(id, ControlKind::ListBox, RecordFormat::Csv)), L"\"plain\"\r\n\"a\"b\"\r\n");
+  MemorySettings::SetInt(L"Data", L"dquot2", 1);
+  EXPECT_EQ(Clip(Job(id, ControlKind::ListBox, RecordFormat::Csv)), L"\"plain\"\r\n\"a\"\"b\"\r\n");
+  MemorySettings::SetInt(L"Data", L"dquot_sdata", 1);
+  EXPECT_EQ(Clip(Job(id, ControlKind::ListBox, RecordFormat::Csv)).substr(0, 7), L"plain\r\n");
+  OutputJob job = Job(id, ControlKind::ListBox, RecordFormat::Csv);
+  // The run's own options win over the settings.
+  job.quoteWhenNeeded = false;
+  job.doubleQuotes = false;
+  EXPECT_EQ(Clip(job), L"\"plain\"\r\n\"a\"b\"\r\n");
+}
+
+TEST_F(EngineTest, ListViewWhoseProcessEndsMidRunKeepsRowsWithoutCells) {
+  FakeControl lv = SmallListView();
+  lv.readsBeforeGone = 2;  // the first row's two cells
+  const WindowId id = desktop.Add(lv);
+  EXPECT_EQ(Clip(Job(id, ControlKind::ListView, RecordFormat::Tsv)), L"Name\tValue\r\na\t1\r\n\r\n\r\n");
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(EngineTest, FailedCountEndsWithTheReadErrorText) {
+  for (ControlKind kind : {ControlKind::ListView, ControlKind::TreeView, ControlKind::ListBox, ControlKind::ComboBox}) {
+    FakeControl control = SmallListView();
+    control.kind = kind;
+    control.hung = true;
+    const WindowId id = desktop.Add(control);
+    host = RecordingHost();
+    EXPECT_FALSE(RunOutputJob(Job(id, kind, RecordFormat::Tsv, Destination::File), desktop, host));
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], L"Read error. Please push [Refresh] button.");
+    // The sample window shows the text instead.
+    host = RecordingHost();
+    g_japaneseUi = true;
+    RunOutputJob(Job(id, kind, RecordFormat::Tsv, Destination::Sample), desktop, host);
+    ASSERT_EQ(host.sampleTexts.size(), 1u);
+    EXPECT_EQ(host.sampleTexts[0].substr(0, 8), L"アプリケーション");
+    g_japaneseUi = false;
+  }
+}
+
+TEST_F(EngineTest, FileListRunFailureAndSampleSkip) {
+  host = RecordingHost();
+  OutputJob job = Job(0, ControlKind::FileList, RecordFormat::Tsv);
+  EXPECT_FALSE(RunOutputJob(job, desktop, host));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0], L"File not exist, an error occurred or aborted.");
+  host = RecordingHost();
+  host.fileList = [](RecordWriter& writer) {
+    writer.StartRow();
+    writer.WriteCell(L"f.txt");
+    writer.EndRow(true);
+    return true;
+  };
+  EXPECT_TRUE(RunOutputJob(job, desktop, host));
+  EXPECT_EQ(host.clipboard, L"f.txt\r\n");
+  host = RecordingHost();
+  EXPECT_TRUE(RunOutputJob(Job(0, ControlKind::FileList, RecordFormat::Tsv, Destination::Sample), desktop, host));
+  ASSERT_EQ(host.sampleTexts.size(), 1u);
+  EXPECT_EQ(host.sampleTexts[0], L"");
+}
+
+}  // namespace
+}  // namespace tblf

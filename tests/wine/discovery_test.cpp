@@ -1,0 +1,225 @@
+// Discovery against the fixture's windows, and the main list filled on a
+// list view that the test creates in its own window.
+#include "remote/discovery_win.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include "remote/control_reader_win.h"
+#include "remote/timed_send_win.h"
+#include "tests/support/fixture_win.h"
+
+namespace tblf {
+namespace {
+
+using test::FixtureProcess;
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+class DiscoveryWine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    fixture_ = new FixtureProcess();
+    ASSERT_TRUE(fixture_->Start()) << Narrow(fixture_->Error());
+  }
+  static void TearDownTestSuite() {
+    delete fixture_;
+    fixture_ = nullptr;
+  }
+  void SetUp() override { g_japaneseUi = false; }
+
+  // The candidates found in one fixture window.
+  std::vector<Candidate> RowsOf(const wchar_t* title, bool otherControls) {
+    Win32DesktopWindows desktop;
+    Win32ControlReader reader;
+    std::vector<Candidate> rows;
+    for (Candidate& row : DiscoverControls(desktop, reader, otherControls, 0)) {
+      if (row.owner == title) rows.push_back(std::move(row));
+    }
+    return rows;
+  }
+
+  static FixtureProcess* fixture_;
+};
+
+FixtureProcess* DiscoveryWine::fixture_ = nullptr;
+
+TEST_F(DiscoveryWine, TrioGivesOneRowWithTheOptionOffAndThreeWithItOn) {
+  std::vector<Candidate> off = RowsOf(L"Tabulift fixture: trio", false);
+  ASSERT_EQ(off.size(), 1u);
+  EXPECT_EQ(off[0].handle, FromHwnd(fixture_->Handle(L"trio.listview")));
+  EXPECT_EQ(off[0].label, HandleLabel(off[0].handle, ControlKind::ListView, false));
+  EXPECT_EQ(off[0].program, L"tblf_fixture.exe");
+  EXPECT_EQ(off[0].count, L"3 x 2");
+  EXPECT_EQ(off[0].firstItem, L"a");
+
+  std::vector<Candidate> on = RowsOf(L"Tabulift fixture: trio", true);
+  ASSERT_EQ(on.size(), 3u);
+  std::map<WindowId, Candidate> byHandle;
+  for (const Candidate& row : on) byHandle[row.handle] = row;
+  const Candidate& tree = byHandle[FromHwnd(fixture_->Handle(L"trio.treeview"))];
+  EXPECT_EQ(tree.kind, ControlKind::TreeView);
+  EXPECT_EQ(tree.label.substr(tree.label.find(L'(')), L"(TreeView)");
+  EXPECT_EQ(tree.count, L"2");
+  EXPECT_EQ(tree.firstItem, L"t-root");
+  const Candidate& box = byHandle[FromHwnd(fixture_->Handle(L"trio.listbox"))];
+  EXPECT_EQ(box.label.substr(box.label.find(L'(')), L"(ListBox)");
+  EXPECT_EQ(box.firstItem, L"lb-one");
+  const Candidate& lv = byHandle[FromHwnd(fixture_->Handle(L"trio.listview"))];
+  EXPECT_EQ(lv.label.substr(lv.label.find(L'(')), L"(ListView)");
+}
+
+TEST_F(DiscoveryWine, EmptyControlsAndComboDropDownsAreNotListed) {
+  std::vector<Candidate> lists = RowsOf(L"Tabulift fixture: lists", true);
+  for (const Candidate& row : lists) {
+    EXPECT_NE(row.handle, FromHwnd(fixture_->Handle(L"emptylistbox")));
+    EXPECT_NE(row.handle, FromHwnd(fixture_->Handle(L"emptycombobox")));
+    wchar_t name[100] = L"";
+    GetClassNameW(ToHwnd(row.handle), name, 100);
+    EXPECT_STRNE(Narrow(name).c_str(), "ComboLBox");
+  }
+  bool combo = false;
+  for (const Candidate& row : lists) combo |= row.kind == ControlKind::ComboBox;
+  EXPECT_TRUE(combo);
+  ASSERT_NE(fixture_->Handle(L"emptylistbox"), nullptr);
+  ASSERT_NE(fixture_->Handle(L"emptylistview"), nullptr);
+  for (const Candidate& row : RowsOf(L"Tabulift fixture: list views", true)) {
+    EXPECT_NE(row.handle, FromHwnd(fixture_->Handle(L"emptylistview")));
+  }
+}
+
+TEST_F(DiscoveryWine, OwnerDataAndOwnerDrawRowsCarryTheNote) {
+  const WindowId ownerData = FromHwnd(fixture_->Handle(L"ownerdata"));
+  const WindowId ownerDraw = FromHwnd(fixture_->Handle(L"ownerlistbox"));
+  ASSERT_NE(ownerData, 0u);
+  int seen = 0;
+  for (bool japanese : {false, true}) {
+    g_japaneseUi = japanese;
+    for (const wchar_t* title : {L"Tabulift fixture: list views", L"Tabulift fixture: lists"}) {
+      for (const Candidate& row : RowsOf(title, true)) {
+        if (row.handle == ownerData) {
+          EXPECT_EQ(row.note, kListViewOwnerDrawNote.get(japanese));
+          EXPECT_TRUE(row.overlay);
+          ++seen;
+        } else if (row.handle == ownerDraw) {
+          EXPECT_EQ(row.note, kListBoxOwnerDrawNote.get(japanese));
+          ++seen;
+        } else {
+          EXPECT_EQ(row.note, L"") << Narrow(row.label);
+          EXPECT_FALSE(row.overlay);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(seen, 4);
+}
+
+TEST_F(DiscoveryWine, FrameWindowIsSkipped) {
+  const WindowId trio = FromHwnd(fixture_->Handle(L"trio"));
+  Win32DesktopWindows desktop;
+  Win32ControlReader reader;
+  for (const Candidate& row : DiscoverControls(desktop, reader, true, trio)) {
+    EXPECT_NE(row.owner, L"Tabulift fixture: trio");
+  }
+}
+
+// A list view of the test's own, as the main dialog will have it.
+class MainListWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&init);
+    frame_ = CreateWindowExW(0, L"STATIC", L"main list test", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr, nullptr,
+                             nullptr, nullptr);
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600, 300, frame_, nullptr,
+                            nullptr, nullptr);
+    ASSERT_NE(list_, nullptr);
+    SetUpMainList(list_);
+  }
+  void TearDown() override { DestroyWindow(frame_); }
+
+  std::wstring Cell(int row, int column) {
+    wchar_t text[2048] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 2048;
+    SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+
+  HWND frame_ = nullptr;
+  HWND list_ = nullptr;
+};
+
+TEST_F(MainListWine, SetUpGivesSixColumnsSixImagesAndInfoTips) {
+  const wchar_t* headers[6] = {L"Handle", L"Program", L"Owner Window", L"Count", L"First Item", L"Note"};
+  for (int c = 0; c < 6; ++c) {
+    wchar_t text[64] = L"";
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_FMT;
+    column.pszText = text;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(SendMessageW(list_, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&column)));
+    EXPECT_EQ(std::wstring(text), headers[c]);
+    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+  }
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 6);
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(images, &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(cy, 16);
+  EXPECT_TRUE(SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_INFOTIP);
+}
+
+TEST_F(MainListWine, FillPutsTheFileListRowLastAndFocusesRowZero) {
+  Candidate lv;
+  lv.handle = 0x1234;
+  lv.kind = ControlKind::ListView;
+  lv.label = HandleLabel(lv.handle, lv.kind, true);
+  lv.program = L"app.exe";
+  lv.owner = L"Window";
+  lv.count = L"3 x 2";
+  lv.firstItem = L"a";
+  lv.note = kListViewOwnerDrawNote.get();
+  lv.overlay = true;
+  Candidate box = lv;
+  box.handle = 0x5678;
+  box.kind = ControlKind::ListBox;
+  box.label = HandleLabel(box.handle, box.kind, true);
+  box.note.clear();
+  box.overlay = false;
+  FillMainList(list_, {lv, box});
+  ASSERT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(Cell(0, 0), lv.label);
+  EXPECT_EQ(Cell(0, 3), L"3 x 2");
+  EXPECT_EQ(Cell(0, 5), lv.note);
+  EXPECT_EQ(Cell(2, 0), L"File List");
+  EXPECT_EQ(Cell(2, 2), L"Get file list in specified folder.");
+  EXPECT_EQ(Cell(2, 3), L"---");
+  EXPECT_EQ(Cell(2, 4), L"");
+  EXPECT_EQ(ReadRowKind(list_, 0), ControlKind::ListView);
+  EXPECT_EQ(ReadRowKind(list_, 1), ControlKind::ListBox);
+  EXPECT_EQ(ReadRowKind(list_, 2), ControlKind::FileList);
+  EXPECT_EQ(ReadRowHandle(list_, 0), ToHwnd(0x1234));
+  EXPECT_EQ(ReadRowHandle(list_, 1), ToHwnd(0x5678));
+  EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_FOCUSED | LVIS_SELECTED), LVIS_FOCUSED);
+  EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_OVERLAYMASK), INDEXTOOVERLAYMASK(1));
+  EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 1, LVIS_OVERLAYMASK), 0);
+}
+
+TEST_F(MainListWine, EmptyDesktopLeavesOnlyTheFocusedFileListRow) {
+  g_japaneseUi = true;
+  FillMainList(list_, {});
+  g_japaneseUi = false;
+  ASSERT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(Cell(0, 0), L"ファイル一覧");
+  EXPECT_EQ(Cell(0, 2), L"(任意のフォルダ下のファイル/フォルダ一覧を作成します)");
+  EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_FOCUSED | LVIS_SELECTED), LVIS_FOCUSED);
+}
+
+}  // namespace
+}  // namespace tblf
