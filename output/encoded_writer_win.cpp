@@ -163,6 +163,13 @@ bool IsUsableCodePage(UINT codePage) {
   return WideCharToMultiByte(codePage, 0, L"TEST", 4, buffer, sizeof(buffer), nullptr, nullptr) != 0;
 }
 
+namespace {
+// The command line's --encoding: applied for one run, never stored.
+int g_encodingOverride = -1;
+}  // namespace
+
+void SetEncodingOverride(int index) { g_encodingOverride = index; }
+
 bool WriteEncodedText(const wchar_t* fileName, HANDLE* handleSlot, const wchar_t* text, const wchar_t** reason) {
   const wchar_t* ignored = nullptr;
   if (reason == nullptr) reason = &ignored;
@@ -170,7 +177,8 @@ bool WriteEncodedText(const wchar_t* fileName, HANDLE* handleSlot, const wchar_t
     *reason = kNoText.get();
     return false;
   }
-  const Encoding& encoding = EncodingFor(Read(settings::kCharCode));
+  const int index = g_encodingOverride >= 0 ? g_encodingOverride : Read(settings::kCharCode);
+  const Encoding& encoding = EncodingFor(index);
 
   HANDLE file = INVALID_HANDLE_VALUE;
   bool created = false;
