@@ -10,22 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "output/encoded_writer_win.h"
 #include "output/record_writer.h"
 #include "settings/settings_table.h"
 
-// The encoded text writer lives in its own module; until it is part of the
-// build this test only says so.
-#if __has_include("output/encoded_writer_win.cpp")
-#define TBLF_HAVE_ENCODED_WRITER 1
-#include "output/encoded_writer_win.h"
-#else
-#define TBLF_HAVE_ENCODED_WRITER 0
-#endif
 
 namespace tblf {
 namespace {
 
-#if TBLF_HAVE_ENCODED_WRITER
 
 std::wstring TempPath(const wchar_t* name) {
   wchar_t dir[MAX_PATH];
@@ -135,14 +127,6 @@ TEST(RecordWriterFileMode, UncreatableFileGivesTheWritersReason) {
   EXPECT_FALSE(sink);
   EXPECT_FALSE(reason.empty());
 }
-
-#else
-
-TEST(RecordWriterFileMode, WaitsForTheEncodedWriter) {
-  GTEST_SKIP() << "output/encoded_writer_win.cpp is not part of this build yet";
-}
-
-#endif
 
 }  // namespace
 }  // namespace tblf
