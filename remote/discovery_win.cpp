@@ -6,6 +6,7 @@
 #include "filelist/file_list_row_win.h"
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
+#include "resources/resource.h"
 #include "shell/process_basics.h"
 
 namespace tblf {
@@ -138,10 +139,18 @@ void SetUpMainList(HWND list) {
   }
   HIMAGELIST images = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 6, 0);
   // List view, tree view, combo box, list box, file list; then the overlay.
-  const COLORREF colours[5] = {RGB(0, 102, 204), RGB(0, 153, 51), RGB(204, 153, 0), RGB(153, 51, 204),
-                               RGB(128, 128, 128)};
-  for (COLORREF colour : colours) AddImage(images, colour, false);
-  AddImage(images, RGB(220, 0, 0), true);
+  // The icons come from the program's resources (resources/icons.rc); a
+  // program built without them gets plain drawn squares, so that the image
+  // indexes, which hold the kinds, stay the same.
+  const int ids[6] = {IDI_LISTVIEW, IDI_TREEVIEW, IDI_COMBOBOX, IDI_LISTBOX, IDI_FILELIST, IDI_OWNERDRAW_MARK};
+  const COLORREF colours[6] = {RGB(0, 102, 204), RGB(0, 153, 51),   RGB(204, 153, 0),
+                               RGB(153, 51, 204), RGB(128, 128, 128), RGB(220, 0, 0)};
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  for (int i = 0; i < 6; ++i) {
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(ids[i]), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    if (icon == nullptr || ImageList_AddIcon(images, icon) < 0) AddImage(images, colours[i], i == 5);
+    if (icon != nullptr) DestroyIcon(icon);
+  }
   ImageList_SetOverlayImage(images, 5, 1);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);

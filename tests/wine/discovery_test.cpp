@@ -175,6 +175,50 @@ TEST_F(MainListWine, SetUpGivesSixColumnsSixImagesAndInfoTips) {
   EXPECT_TRUE(SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_INFOTIP);
 }
 
+// Draws image `index` on a magenta ground and reads one pixel back.
+COLORREF ImagePixel(HIMAGELIST images, int index, int x, int y) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
+  RECT all{0, 0, 16, 16};
+  FillRect(dc, &all, ground);
+  ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT);
+  const COLORREF pixel = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteObject(ground);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+TEST_F(MainListWine, TheImagesAreTheKindIconsOfTheResources) {
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  ASSERT_NE(images, nullptr);
+  struct Pixel {
+    const char* what;
+    int index, x, y;
+    COLORREF colour;
+  };
+  const COLORREF kTransparent = RGB(255, 0, 255);
+  const Pixel pixels[] = {
+      {"list view header", 0, 5, 1, RGB(0x1E, 0x64, 0xC8)},
+      {"list view below the frame", 0, 5, 15, kTransparent},
+      {"tree view root", 1, 2, 1, RGB(0x1E, 0x8C, 0x3C)},
+      {"tree view beside the root", 1, 12, 1, kTransparent},
+      {"combo box button", 2, 11, 5, RGB(0xD2, 0x91, 0x00)},
+      {"list box selection", 3, 2, 4, RGB(0x8C, 0x3C, 0xB4)},
+      {"file list folder", 4, 8, 8, RGB(0xF0, 0xC8, 0x3C)},
+      {"warning mark", 5, 2, 10, RGB(0xDC, 0x14, 0x14)},
+      {"warning elsewhere", 5, 12, 2, kTransparent},
+  };
+  for (const Pixel& p : pixels) {
+    EXPECT_EQ(ImagePixel(images, p.index, p.x, p.y), p.colour) << p.what;
+  }
+}
+
 TEST_F(MainListWine, FillPutsTheFileListRowLastAndFocusesRowZero) {
   Candidate lv;
   lv.handle = 0x1234;
