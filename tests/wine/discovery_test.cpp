@@ -8,26 +8,20 @@
 
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
+#include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
 
 namespace tblf {
 namespace {
 
-using test::FixtureProcess;
-
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-class DiscoveryWine : public ::testing::Test {
+class DiscoveryWine : public test::FixtureSuite<DiscoveryWine> {
  protected:
-  static void SetUpTestSuite() {
-    fixture_ = new FixtureProcess();
-    ASSERT_TRUE(fixture_->Start()) << Narrow(fixture_->Error());
+  void SetUp() override {
+    FixtureSuite::SetUp();
+    g_japaneseUi = false;
   }
-  static void TearDownTestSuite() {
-    delete fixture_;
-    fixture_ = nullptr;
-  }
-  void SetUp() override { g_japaneseUi = false; }
 
   // The candidates found in one fixture window.
   std::vector<Candidate> RowsOf(const wchar_t* title, bool otherControls) {
@@ -39,11 +33,7 @@ class DiscoveryWine : public ::testing::Test {
     }
     return rows;
   }
-
-  static FixtureProcess* fixture_;
 };
-
-FixtureProcess* DiscoveryWine::fixture_ = nullptr;
 
 TEST_F(DiscoveryWine, TrioGivesOneRowWithTheOptionOffAndThreeWithItOn) {
   std::vector<Candidate> off = RowsOf(L"Tabulift fixture: trio", false);

@@ -14,6 +14,7 @@
 #include "remote/timed_send_win.h"
 #include "shell/process_basics.h"
 #include "shell/text.h"
+#include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
 
 namespace tblf {
@@ -113,23 +114,10 @@ void PutOnClipboard(const std::wstring& text) {
 const std::wstring kHtmlHead = L"<html><head></head>\r\n<body><table>\r\n";
 const std::wstring kHtmlFoot = L"</table></body>\r\n</html>\r\n";
 
-// One fixture for the suite: starting it costs a few hundred ms.
-class EngineWine : public ::testing::Test {
+class EngineWine : public test::FixtureSuite<EngineWine> {
  protected:
-  static void SetUpTestSuite() {
-    fixture_ = new FixtureProcess;
-    if (!fixture_->Start()) {
-      error_ = Narrow(fixture_->Error());
-      delete fixture_;
-      fixture_ = nullptr;
-    }
-  }
-  static void TearDownTestSuite() {
-    delete fixture_;
-    fixture_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_NE(fixture_, nullptr) << error_;
+    FixtureSuite::SetUp();
     g_japaneseUi = false;
   }
   void TearDown() override { g_japaneseUi = false; }
@@ -155,13 +143,8 @@ class EngineWine : public ::testing::Test {
     return host_.file;
   }
 
-  static FixtureProcess* fixture_;
-  static std::string error_;
   RecordingHost host_;
 };
-
-FixtureProcess* EngineWine::fixture_ = nullptr;
-std::string EngineWine::error_;
 
 struct Golden {
   const char* name;

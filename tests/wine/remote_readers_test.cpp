@@ -13,6 +13,7 @@
 #include "remote/remote_call_win.h"
 #include "remote/timed_send_win.h"
 #include "shell/text.h"
+#include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
 
 namespace tblf {
@@ -29,33 +30,16 @@ std::string Narrow(const std::wstring& w) {
 
 const wchar_t* const kZeroPointer = sizeof(void*) == 8 ? L"0x0000000000000000" : L"0x00000000";
 
-// One fixture for the whole suite: starting it costs a few hundred ms.
-class Readers : public ::testing::Test {
+class Readers : public test::FixtureSuite<Readers> {
  protected:
-  static void SetUpTestSuite() {
-    fixture_ = new FixtureProcess;
-    if (!fixture_->Start()) {
-      error_ = Narrow(fixture_->Error());
-      delete fixture_;
-      fixture_ = nullptr;
-    }
-  }
-  static void TearDownTestSuite() {
-    delete fixture_;
-    fixture_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_NE(fixture_, nullptr) << error_;
+    FixtureSuite::SetUp();
     g_japaneseUi = false;
   }
   static WindowId Id(const wchar_t* name) { return FromHwnd(fixture_->Handle(name)); }
 
   Win32ControlReader reader;
-  static FixtureProcess* fixture_;
-  static std::string error_;
 };
-FixtureProcess* Readers::fixture_ = nullptr;
-std::string Readers::error_;
 
 // --- counts ---------------------------------------------------------------------
 
