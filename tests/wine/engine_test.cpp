@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "output/engine_host_win.h"
@@ -318,6 +319,32 @@ TEST_F(EngineWine, ClipboardGetsTheTextAndAnEmptyListBoxGivesAnEmptyText) {
   Export(job, &ok);
   EXPECT_TRUE(ok);
   EXPECT_EQ(ClipboardText(), L"Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+}
+
+TEST_F(EngineWine, AClipboardHeldOpenElsewhereGivesItsMessageAndFailure) {
+  // Another thread keeps the clipboard open until told to let go.
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const BOOL held = OpenClipboard(window);
+    SetEvent(opened);
+    WaitForSingleObject(release, 10000);
+    if (held) CloseClipboard();
+    DestroyWindow(window);
+  });
+  WaitForSingleObject(opened, 10000);
+  OutputJob job = JobFor(L"trio.listview", ControlKind::ListView, RecordFormat::Csv);
+  job.destination = Destination::Clipboard;
+  bool ok = true;
+  Export(job, &ok);
+  SetEvent(release);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(release);
+  EXPECT_FALSE(ok);
+  ASSERT_EQ(host_.errors.size(), 1u);
+  EXPECT_EQ(host_.errors[0], L"Cannot open the clipboard.");
 }
 
 TEST_F(EngineWine, SampleDestinationGetsTheWholeText) {
