@@ -1,0 +1,656 @@
+// tblfcli.exe as a user scripts it: started as its own process against the
+// fixture, its standard output, standard error, exit status, files and the
+// clipboard compared with what the command line promises.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <cwctype>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "remote/discovery.h"
+#include "remote/timed_send_win.h"
+#include "tests/support/fixture_suite_win.h"
+#include "tests/support/fixture_win.h"
+
+namespace tblf {
+namespace {
+
+using test::ExecutableFolder;
+using test::FixtureLongText;
+using test::FixtureProcess;
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string bytes(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring Wide(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+  return text;
+}
+
+// UTF-16 bytes of a text, little or big endian.
+std::string Utf16(const std::wstring& text, bool bigEndian) {
+  std::string bytes;
+  for (wchar_t ch : text) {
+    const char low = static_cast<char>(ch & 0xFF), high = static_cast<char>((ch >> 8) & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::string bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::wstring TempFolder() {
+  wchar_t path[MAX_PATH] = L"";
+  GetTempPathW(MAX_PATH, path);
+  std::wstring folder = std::wstring(path) + L"tblfcli_test_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+// What a run left behind. `ended` is false when it had to be killed.
+struct CliRun {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string out;
+  std::string err;
+  bool ended = false;
+  ULONGLONG elapsedMs = 0;
+};
+
+// A child that goes past this is taken as hung and killed; far above any
+// run here, it only keeps a fault from stalling the whole suite.
+constexpr DWORD kRunBoundMs = 60000;
+
+// Starts tblfcli.exe with `arguments`, its standard output and error going
+// to files, TBLF_LANG set to `language`. `whileRunning` is called once the
+// process runs (to kill a fixture under it, say).
+CliRun RunCli(const std::wstring& arguments, const wchar_t* language = L"en",
+              const std::function<void(HANDLE process)>& whileRunning = nullptr) {
+  static int counter = 0;
+  const std::wstring folder = TempFolder();
+  const std::wstring outPath = folder + L"out" + std::to_wstring(++counter) + L".txt";
+  const std::wstring errPath = folder + L"err" + std::to_wstring(counter) + L".txt";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  CliRun run;
+  if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "cannot create the output files in the temp folder";
+    return run;
+  }
+  SetEnvironmentVariableW(L"TBLF_LANG", language);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  std::wstring commandLine = L"\"" + ExecutableFolder() + L"tblfcli.exe\" " + arguments;
+  PROCESS_INFORMATION process{};
+  const ULONGLONG start = GetTickCount64();
+  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &process);
+  CloseHandle(out);
+  CloseHandle(err);
+  SetEnvironmentVariableW(L"TBLF_LANG", nullptr);
+  if (!started) {
+    ADD_FAILURE() << "tblfcli.exe did not start, error " << GetLastError();
+    return run;
+  }
+  if (whileRunning) whileRunning(process.hProcess);
+  run.ended = WaitForSingleObject(process.hProcess, kRunBoundMs) == WAIT_OBJECT_0;
+  run.elapsedMs = GetTickCount64() - start;
+  if (!run.ended) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  run.out = ReadBytes(outPath);
+  run.err = ReadBytes(errPath);
+  DeleteFileW(outPath.c_str());
+  DeleteFileW(errPath.c_str());
+  return run;
+}
+
+std::wstring Hex(HWND window) {
+  wchar_t buffer[40];
+  std::swprintf(buffer, 40, L"%llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  return buffer;
+}
+
+std::vector<std::wstring> Split(const std::wstring& text, const std::wstring& separator) {
+  std::vector<std::wstring> parts;
+  size_t from = 0;
+  for (size_t at; (at = text.find(separator, from)) != std::wstring::npos; from = at + separator.size()) {
+    parts.push_back(text.substr(from, at - from));
+  }
+  parts.push_back(text.substr(from));
+  return parts;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text = L"(clipboard cannot be opened)";
+  if (!OpenClipboard(nullptr)) return text;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (data == nullptr) {
+    text = L"(no CF_UNICODETEXT)";
+  } else {
+    const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data));
+    text = chars ? chars : L"(lock failed)";
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+const std::string kInvalidEn = "The specified item is already invalid.\nPlease push [Refresh] button.\n";
+
+class TblfcliWine : public test::FixtureSuite<TblfcliWine> {
+ protected:
+  std::wstring H(const wchar_t* name) {
+    HWND window = fixture_->Handle(name);
+    EXPECT_NE(window, nullptr) << "the fixture reported no " << Utf8(name);
+    return Hex(window);
+  }
+};
+
+// ---------------------------------------------------------------------------
+// The command line itself.
+
+TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
+  struct Case {
+    const wchar_t* arguments;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {L"", "no command"},
+      {L"frobnicate", "unknown command frobnicate"},
+      {L"list --all", "unknown option --all"},
+      {L"export", "export needs a HANDLE"},
+      {L"export zz", "not a handle: zz"},
+      {L"export 10 --format xml", "unknown format xml"},
+      {L"export 10 --format", "--format needs a value"},
+      {L"export 10 --encoding 12", "--encoding takes 0 to 11, not 12"},
+      {L"export 10 --encoding -1", "--encoding takes 0 to 11, not -1"},
+      {L"export 10 --encoding 0007", "--encoding takes 0 to 11, not 0007"},
+      {L"export 10 --newline crcr", "--newline takes crlf, lf or cr, not crcr"},
+      {L"export 10 --out", "--out needs a file name"},
+      {L"export 10 --columns", "--columns needs a value"},
+      {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
+      {L"export 10 --sideways", "unknown option --sideways"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.arguments));
+    const CliRun run = RunCli(c.arguments);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
+  }
+}
+
+TEST(TblfcliUsage, HelpNamesEveryOptionAndTheExitStatuses) {
+  const CliRun run = RunCli(L"--help");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.err, "");
+  for (const char* word : {"tblfcli list [--listviews-only]", "tblfcli export HANDLE", "--format csv|tsv|html|c|space",
+                           "--columns", "--rows", "--tree-shift", "--tree-graph", "--quote-when-needed",
+                           "--double-quotes", "--encoding 0-11", "--newline crlf|lf|cr", "--out FILE", "--clipboard",
+                           "Exit status: 0 success, 1", "2 usage error", "TBLF_LANG"}) {
+    EXPECT_NE(run.out.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(TblfcliUsage, AStaleHandleExitsTwoWithTheInvalidItemTextInEitherLanguage) {
+  HWND window = CreateWindowExW(0, L"LISTBOX", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  const std::wstring handle = Hex(window);
+  DestroyWindow(window);
+  ASSERT_FALSE(IsWindow(window));
+
+  CliRun run = RunCli(L"export " + handle + L"(ListBox)");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, kInvalidEn);
+
+  run = RunCli(L"export " + handle, L"ja");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(Wide(run.err), L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。\n");
+}
+
+// ---------------------------------------------------------------------------
+// list
+
+TEST_F(TblfcliWine, ListPrintsTheHeaderAndOneSixFieldLinePerCandidate) {
+  const CliRun run = RunCli(L"list");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.err, "");
+  std::vector<std::wstring> lines = Split(Wide(run.out), L"\r\n");
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines.back(), L"") << "the last line ends with CR LF";
+  lines.pop_back();
+  EXPECT_EQ(lines[0], L"Handle\tProgram\tOwner Window\tCount\tFirst Item\tNote");
+  std::map<std::wstring, std::vector<std::wstring>> byLabel;
+  std::vector<std::wstring> order;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    std::vector<std::wstring> fields = Split(lines[i], L"\t");
+    EXPECT_EQ(fields.size(), 6u) << Utf8(lines[i]);
+    order.push_back(fields[0]);
+    byLabel[fields[0]] = fields;
+  }
+  struct Expected {
+    const wchar_t* name;
+    ControlKind kind;
+    const wchar_t* owner;
+    const wchar_t* count;
+    const wchar_t* first;
+  };
+  const Expected rows[] = {
+      {L"trio.listview", ControlKind::ListView, L"Tabulift fixture: trio", L"3 x 2", L"a"},
+      {L"trio.treeview", ControlKind::TreeView, L"Tabulift fixture: trio", L"2", L"t-root"},
+      {L"trio.listbox", ControlKind::ListBox, L"Tabulift fixture: trio", L"2", L"lb-one"},
+      {L"listbox", ControlKind::ListBox, L"Tabulift fixture: lists", L"5", L"first"},
+      {L"combobox", ControlKind::ComboBox, L"Tabulift fixture: lists", L"4", L"one"},
+  };
+  for (const Expected& e : rows) {
+    SCOPED_TRACE(Utf8(e.name));
+    const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(e.name)), e.kind, true);
+    ASSERT_EQ(byLabel.count(label), 1u) << Utf8(label);
+    const std::vector<std::wstring>& f = byLabel[label];
+    EXPECT_EQ(f[1], L"tblf_fixture.exe");
+    EXPECT_EQ(f[2], e.owner);
+    EXPECT_EQ(f[3], e.count);
+    EXPECT_EQ(f[4], e.first);
+    EXPECT_EQ(f[5], L"");
+  }
+  // Discovery order: the three controls of one window stay together.
+  const auto at = [&](const wchar_t* name, ControlKind kind) {
+    const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(name)), kind, true);
+    for (size_t i = 0; i < order.size(); ++i) {
+      if (order[i] == label) return static_cast<int>(i);
+    }
+    return -100;
+  };
+  const int lv = at(L"trio.listview", ControlKind::ListView);
+  const int tv = at(L"trio.treeview", ControlKind::TreeView);
+  const int lb = at(L"trio.listbox", ControlKind::ListBox);
+  EXPECT_LE(std::max({lv, tv, lb}) - std::min({lv, tv, lb}), 2);
+  // Owner-drawn controls carry their note; empty controls are not listed.
+  const std::wstring ownerData = HandleLabel(FromHwnd(fixture_->Handle(L"ownerdata")), ControlKind::ListView, true);
+  ASSERT_EQ(byLabel.count(ownerData), 1u);
+  EXPECT_EQ(byLabel[ownerData][5], L"ListView Control with LVS_OWNERDRAWFIXED/LVS_OWNERDATA gives incorrect string.");
+  for (const wchar_t* empty : {L"emptylistbox", L"emptycombobox", L"emptylistview", L"emptytree"}) {
+    const std::wstring hex = Hex(fixture_->Handle(empty));
+    for (const std::wstring& label : order) {
+      EXPECT_NE(ParseHandleLabel(label), FromHwnd(fixture_->Handle(empty))) << Utf8(empty) << " " << Utf8(hex);
+    }
+  }
+}
+
+TEST_F(TblfcliWine, ListViewsOnlyDropsTheOtherKindsAndTheSuffix) {
+  const CliRun run = RunCli(L"list --listviews-only", L"ja");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  std::vector<std::wstring> lines = Split(Wide(run.out), L"\r\n");
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], L"ハンドル番号\tプログラム名\t所有ウィンドウタイトル\t行列数\t最上段の項目名\t備考");
+  bool sawTrio = false;
+  for (size_t i = 1; i + 1 < lines.size(); ++i) {
+    const std::wstring label = Split(lines[i], L"\t")[0];
+    EXPECT_EQ(label.find(L'('), std::wstring::npos) << Utf8(lines[i]);
+    const std::optional<WindowId> handle = ParseHandleLabel(label);
+    ASSERT_TRUE(handle.has_value());
+    wchar_t className[64] = L"";
+    GetClassNameW(ToHwnd(*handle), className, 64);
+    EXPECT_STREQ(className, L"SysListView32");
+    if (label == HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, false)) {
+      sawTrio = true;
+    }
+  }
+  EXPECT_TRUE(sawTrio);
+}
+
+// ---------------------------------------------------------------------------
+// export to standard output (UTF-8 unless told otherwise)
+
+struct StdoutGolden {
+  const char* what;
+  const wchar_t* control;
+  const wchar_t* options;
+  const wchar_t* language;
+  std::wstring expected;
+};
+
+TEST_F(TblfcliWine, ExportGoldensOnStandardOutput) {
+  const std::wstring longCell = FixtureLongText(2047);
+  const std::wstring longItem = FixtureLongText(1023);
+  const std::wstring htmlHead = L"<html><head></head>\r\n<body><table>\r\n";
+  const std::wstring htmlFoot = L"</table></body>\r\n</html>\r\n";
+  const StdoutGolden cases[] = {
+      {"list view csv", L"trio.listview", L"--format csv", L"en",
+       L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n"},
+      {"list view tsv lf", L"trio.listview", L"--format tsv --newline lf", L"en", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {"list view html", L"trio.listview", L"--format html", L"en",
+       htmlHead + L"<tr><td>Name</td><td>Value</td></tr>\r\n<tr><td>a</td><td>1</td></tr>\r\n"
+                  L"<tr><td>b</td><td>2</td></tr>\r\n<tr><td>c</td><td>3</td></tr>\r\n" + htmlFoot},
+      {"list view c array cr", L"trio.listview", L"--format c --newline cr", L"en",
+       L"{{\"Name\",\"Value\"},\r{\"a\",\"1\"},\r{\"b\",\"2\"},\r{\"c\",\"3\"}\r};"},
+      {"list view space", L"trio.listview", L"--format space", L"en",
+       L"Name Value\r\na    1    \r\nb    2    \r\nc    3    \r\n"},
+      {"csv options", L"report", L"--format csv --quote-when-needed --double-quotes --columns 0,2 --rows 0,2",
+       L"en", L"Name,Size\r\nalpha,10\r\ngamma,30\r\n"},
+      {"selection with #, repeats and a negative row", L"report", L"--format tsv --columns \"#,3,3\" --rows 2-1,#,0",
+       L"en", L"#\t日本語の列\t日本語の列\r\n2\t最後\t最後\r\n1\tｶﾀｶﾅ\tｶﾀｶﾅ\r\n\t\t\r\n0\t日本語のテキスト\t日本語のテキスト\r\n"},
+      {"list box tsv", L"listbox", L"--format tsv", L"en",
+       L"first\r\n\r\n" + longCell + L"\r\n日本語の項目\r\nlast\r\n"},
+      {"combo box c array", L"combobox", L"--format c", L"en",
+       L"{{\"one\"},\r\n{\"\"},\r\n{\"" + longCell + L"\"},\r\n{\"四\"}\r\n};"},
+      {"tree csv", L"trio.treeview", L"--format csv", L"en", L"\"t-root\"\r\n\"t-child\"\r\n"},
+      {"tree graph, English symbols", L"tree", L"--format tsv --tree-graph", L"en",
+       L"Root A\r\n| |-A1\r\n| | +-A1a\r\n| +-A2\r\n|   |-A2a\r\n|   +-A2b\r\n" + longItem + L"\r\n| +-B1\r\nRoot C\r\n"},
+      {"tree graph, Japanese symbols", L"tree", L"--format tsv --tree-graph", L"ja",
+       L"Root A\r\n│├A1\r\n││└A1a\r\n│└A2\r\n│　├A2a\r\n│　└A2b\r\n" + longItem + L"\r\n│└B1\r\nRoot C\r\n"},
+      {"tree shift", L"tree", L"--format tsv --tree-shift", L"en",
+       L"Root A\r\n\tA1\r\n\t\tA1a\r\n\tA2\r\n\t\tA2a\r\n\t\tA2b\r\n" + longItem + L"\r\n\tB1\r\nRoot C\r\n"},
+      {"tree shift and graph", L"tree", L"--format tsv --tree-shift --tree-graph", L"en",
+       L"Root A\r\n| |-\tA1\r\n| \t| +-\tA1a\r\n| +-\tA2\r\n| \t|-\tA2a\r\n| \t+-\tA2b\r\n" + longItem +
+           L"\r\n| +-\tB1\r\nRoot C\r\n"},
+      {"icon mode: no header, one cell", L"icon", L"--format csv", L"en",
+       L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
+      {"zero items in a c array", L"emptylistview", L"--format c", L"en", L"{{\"Nothing\"},\r\n};"},
+      {"empty list box", L"emptylistbox", L"--format csv", L"en", L""},
+  };
+  for (const StdoutGolden& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CliRun run = RunCli(L"export " + H(c.control) + L" " + c.options, c.language);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, Utf8(c.expected));
+  }
+}
+
+TEST_F(TblfcliWine, TheHandleMayCarryItsKindSuffixOrAnyCaseAndTheKindComesFromTheClass) {
+  const std::string expected = "Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n";
+  std::wstring hex = H(L"trio.listview");
+  std::wstring lower = hex;
+  for (wchar_t& ch : lower) ch = static_cast<wchar_t>(towlower(ch));
+  // A wrong suffix does not matter: the window class decides.
+  for (const std::wstring& handle : {hex, hex + L"(ListView)", L"0x" + lower, hex + L"(TreeView)"}) {
+    SCOPED_TRACE(Utf8(handle));
+    const CliRun run = RunCli(L"export \"" + handle + L"\" --format tsv");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, expected);
+  }
+}
+
+TEST_F(TblfcliWine, AWindowThatIsNoListExitsTwoNamingItsClass) {
+  const CliRun run = RunCli(L"export " + H(L"trio"));
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("tblfcli: the window is no list view, tree view, combo box or list box (class \""),
+            std::string::npos)
+      << run.err;
+}
+
+// ---------------------------------------------------------------------------
+// export to a file: every encoding byte for byte
+
+struct EncodingGolden {
+  const char* what;
+  const wchar_t* encoding;  // nullptr: the stored File/CharCode (default 3)
+  std::string bytes;
+};
+
+TEST_F(TblfcliWine, EncodingsThroughOutByteForByte) {
+  // Column 3 of rows 0 and 2 of the report: "日本語の列", "日本語のテキスト", "最後".
+  const std::wstring file = TempFolder() + L"encoded.txt";
+  const std::string sjis = "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x97\xf1\r\n"
+                           "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67\r\n"
+                           "\x8d\xc5\x8c\xe3\r\n";
+  const std::string euc = "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xce\xf3\r\n"
+                          "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xa5\xc6\xa5\xad\xa5\xb9\xa5\xc8\r\n"
+                          "\xba\xc7\xb8\xe5\r\n";
+  const std::wstring text = L"日本語の列\r\n日本語のテキスト\r\n最後\r\n";
+  const std::string le = Utf16(text, false), be = Utf16(text, true);
+  const EncodingGolden cases[] = {
+      {"stored default: UTF-16 with BOM", nullptr, "\xFF\xFE" + le},
+      {"1 Shift-JIS", L"1", sjis},
+      {"3 UTF-16 with BOM", L"3", "\xFF\xFE" + le},
+      {"4 UTF-16", L"4", le},
+      {"5 UTF-16BE with BOM", L"5", "\xFE\xFF" + be},
+      {"6 UTF-16BE", L"6", be},
+      {"7 UTF-8 with BOM", L"7", "\xEF\xBB\xBF" + Utf8(text)},
+      {"8 UTF-8", L"8", Utf8(text)},
+      {"9 UTF-7", L"9", "+ZeVnLIqeMG5SFw-\r\n+ZeVnLIqeMG4wxjCtMLkwyA-\r\n+ZwBfjA-\r\n"},
+      {"10 EUC-JP", L"10", euc},
+  };
+  for (const EncodingGolden& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFileW(file.c_str());
+    std::wstring arguments = L"export " + H(L"report") + L" --format tsv --columns 3 --rows 0,2 --out \"" + file + L"\"";
+    if (c.encoding) arguments += std::wstring(L" --encoding ") + c.encoding;
+    const CliRun run = RunCli(arguments);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "") << "nothing goes to standard output when --out is given";
+    EXPECT_EQ(ReadBytes(file), c.bytes);
+  }
+  DeleteFileW(file.c_str());
+}
+
+// JIS goes through code page 50222, which Wine 8 does not have: there the
+// run must fail with the writer's text instead of reporting success.
+TEST_F(TblfcliWine, JisIsWrittenOrTheRunFailsWithTheWritersText) {
+  const std::wstring file = TempFolder() + L"jis.txt";
+  DeleteFileW(file.c_str());
+  const CliRun run = RunCli(L"export " + H(L"report") + L" --format tsv --columns 3 --rows 0,2 --encoding 2 --out \"" +
+                            file + L"\"");
+  ASSERT_TRUE(run.ended);
+  if (IsValidCodePage(50222)) {
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(ReadBytes(file),
+              "\x1b$BF|K\\8l$NNs\x1b(B\r\n\x1b$BF|K\\8l$N%F%-%9%H\x1b(B\r\n\x1b$B:G8e\x1b(B\r\n");
+  } else {
+    std::printf("code page 50222 is not installed: the failure path is tested\n");
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.err.rfind("Cannot write to file.\r\n", 0), 0u) << run.err;
+  }
+  DeleteFileW(file.c_str());
+}
+
+TEST_F(TblfcliWine, StandardOutputTakesTheEncodingAndItsByteOrderMark) {
+  const CliRun run = RunCli(L"export " + H(L"trio.listbox") + L" --format tsv --encoding 5");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.out, "\xFE\xFF" + Utf16(L"lb-one\r\nlb-two\r\n", true));
+}
+
+TEST_F(TblfcliWine, AFileThatCannotBeCreatedExitsOneAndLeavesNoFile) {
+  const std::wstring file = TempFolder() + L"no such folder\\out.csv";
+  const CliRun run = RunCli(L"export " + H(L"trio.listview") + L" --out \"" + file + L"\"");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_NE(run.err, "");
+  EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// ---------------------------------------------------------------------------
+// stored settings
+
+class StoredValue {
+ public:
+  StoredValue(const wchar_t* section, const wchar_t* name, DWORD value) : section_(section), name_(name) {
+    key_ = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
+    DWORD size = sizeof old_;
+    hadOld_ = RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
+              ERROR_SUCCESS;
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name, REG_DWORD, &value, sizeof value),
+              ERROR_SUCCESS);
+  }
+  ~StoredValue() {
+    if (hadOld_) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_, REG_DWORD, &old_, sizeof old_);
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_);
+    }
+  }
+  DWORD Now() const {
+    DWORD value = 0, size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), name_, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+  }
+
+ private:
+  const wchar_t* section_;
+  const wchar_t* name_;
+  std::wstring key_;
+  DWORD old_ = 0;
+  bool hadOld_ = false;
+};
+
+TEST_F(TblfcliWine, OptionsNotGivenTakeTheStoredSettingsAndGivenOnesAreNeverStored) {
+  StoredValue format(L"MainDialog", L"format", 1);  // TSV
+  StoredValue newline(L"File", L"RetCode", 1);      // LF
+  StoredValue encoding(L"File", L"CharCode", 8);    // UTF-8
+  StoredValue quotes(L"Data", L"dquot_sdata", 1);   // quote when needed
+
+  CliRun run = RunCli(L"export " + H(L"trio.listview"));
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.out, "Name\tValue\na\t1\nb\t2\nc\t3\n");
+
+  run = RunCli(L"export " + H(L"trio.listview") + L" --format csv");
+  EXPECT_EQ(run.out, "Name,Value\na,1\nb,2\nc,3\n") << "the stored CSV option applies";
+
+  const std::wstring file = TempFolder() + L"stored.txt";
+  run = RunCli(L"export " + H(L"trio.listbox") + L" --out \"" + file + L"\"");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(ReadBytes(file), "lb-one\nlb-two\n");
+  run = RunCli(L"export " + H(L"trio.listbox") + L" --out \"" + file + L"\" --encoding 4 --newline cr --format c");
+  EXPECT_EQ(ReadBytes(file), Utf16(L"{{\"lb-one\"},\r{\"lb-two\"}\r};", false));
+  DeleteFileW(file.c_str());
+
+  EXPECT_EQ(format.Now(), 1u);
+  EXPECT_EQ(newline.Now(), 1u);
+  EXPECT_EQ(encoding.Now(), 8u);
+}
+
+// ---------------------------------------------------------------------------
+// the clipboard
+
+TEST_F(TblfcliWine, ClipboardGetsCrLfTextAndAnEmptyListBoxGivesAnEmptyText) {
+  PutOnClipboard(L"something before");
+  CliRun run = RunCli(L"export " + H(L"emptylistbox") + L" --clipboard");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ClipboardText(), L"");
+
+  // --newline does not reach the clipboard: it always gets CR LF.
+  run = RunCli(L"export " + H(L"trio.listview") + L" --clipboard --format tsv --newline lf");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(ClipboardText(), L"Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// targets that stop answering or go away
+
+TEST(TblfcliTargets, AHungTargetExitsOneWithTheReadErrorText) {
+  FixtureProcess fixture;
+  ASSERT_TRUE(fixture.Start()) << "the fixture did not start";
+  ASSERT_TRUE(fixture.Hang());
+  for (const wchar_t* name : {L"report", L"tree", L"listbox", L"combobox"}) {
+    SCOPED_TRACE(Utf8(name));
+    const CliRun run = RunCli(L"export " + Hex(fixture.Handle(name)) + L" --format csv");
+    ASSERT_TRUE(run.ended) << "tblfcli did not end against a hung target";
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Read error. Please push [Refresh] button.\n");
+    std::printf("tblfcli against a hung %ls: %llu ms\n", name, static_cast<unsigned long long>(run.elapsedMs));
+  }
+  const CliRun run = RunCli(L"export " + Hex(fixture.Handle(L"listbox")), L"ja");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(Wide(run.err),
+            L"アプリケーションからの応答がありません。\r\n\r\nすでに終了しているか、ハングアップしている可能性があります。"
+            L"\r\n[最新の情報に更新]ボタンを押し、リストの内容を最新にしてください。\n");
+}
+
+TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
+  FixtureProcess fixture;
+  ASSERT_TRUE(fixture.Start(L"--big-listview 2000x3")) << "the fixture did not start";
+  const std::wstring file = TempFolder() + L"killed.tsv";
+  DeleteFileW(file.c_str());
+  // The writer buffers about 64,000 characters before it writes, so the
+  // whole text lands at the end; the fixture goes 1.5 s into the run, about
+  // a fifth of the way through here.
+  bool killedEarly = false;
+  const CliRun run = RunCli(L"export " + Hex(fixture.Handle(L"big")) + L" --format tsv --encoding 8 --newline lf --out \"" +
+                                file + L"\"",
+                            L"en", [&](HANDLE process) {
+                              Sleep(1500);
+                              killedEarly = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+                              fixture.Kill();
+                            });
+  ASSERT_TRUE(run.ended);
+  ASSERT_TRUE(killedEarly) << "the export had ended before the fixture could be killed";
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  const std::vector<std::wstring> lines = Split(Wide(ReadBytes(file)), L"\n");
+  ASSERT_EQ(lines.size(), 2002u) << "the header, 2000 rows and the empty rest after the last LF";
+  EXPECT_EQ(lines[0], L"c0\tc1\tc2");
+  size_t read = 1;
+  while (read <= 2000 && lines[read] == L"r" + std::to_wstring(read - 1) + L"c0\tr" + std::to_wstring(read - 1) +
+                                            L"c1\tr" + std::to_wstring(read - 1) + L"c2") {
+    ++read;
+  }
+  EXPECT_GT(read, 2u) << "some rows were read before the kill";
+  EXPECT_LT(read, 2001u) << "some rows came after the kill";
+  // After the kill every row is empty; the row being read at the kill may
+  // hold its first cells only.
+  for (size_t i = read + 1; i <= 2000; ++i) EXPECT_EQ(lines[i], L"") << "line " << i;
+  std::printf("killed after %zu of 2000 rows\n", read - 1);
+  DeleteFileW(file.c_str());
+}
+
+}  // namespace
+}  // namespace tblf
