@@ -15,14 +15,17 @@
 #include "remote/timed_send_win.h"
 #include "shell/process_basics.h"
 #include "shell/text.h"
+#include "tests/support/desktop_io_win.h"
 #include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
 
 namespace tblf {
 namespace {
 
+using test::ClipboardText;
 using test::FixtureLongText;
 using test::FixtureProcess;
+using test::PutOnClipboard;
 
 std::string Narrow(const std::wstring& w) {
   std::string s;
@@ -85,32 +88,6 @@ class RecordingHost : public OutputHost {
   bool abortAnswer = true;
   std::function<void(int)> onRow;
 };
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"(clipboard cannot be opened)";
-  HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  if (data == nullptr) {
-    text = L"(no CF_UNICODETEXT)";
-  } else {
-    const auto* chars = static_cast<const wchar_t*>(GlobalLock(data));
-    text = chars ? chars : L"(lock failed)";
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
-void PutOnClipboard(const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  auto* target = static_cast<wchar_t*>(GlobalLock(block));
-  std::copy(text.c_str(), text.c_str() + text.size() + 1, target);
-  GlobalUnlock(block);
-  SetClipboardData(CF_UNICODETEXT, block);
-  CloseClipboard();
-}
 
 const std::wstring kHtmlHead = L"<html><head></head>\r\n<body><table>\r\n";
 const std::wstring kHtmlFoot = L"</table></body>\r\n</html>\r\n";
@@ -304,7 +281,7 @@ TEST_F(EngineWine, LevelShiftPutsEveryLevelInItsOwnHtmlCell) {
 }
 
 TEST_F(EngineWine, ClipboardGetsTheTextAndAnEmptyListBoxGivesAnEmptyText) {
-  PutOnClipboard(L"something before");
+  ASSERT_TRUE(PutOnClipboard(L"something before"));
   OutputJob job = JobFor(L"emptylistbox", ControlKind::ListBox, RecordFormat::Csv);
   job.destination = Destination::Clipboard;
   bool ok = false;

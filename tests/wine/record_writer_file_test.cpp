@@ -13,29 +13,18 @@
 #include "output/encoded_writer_win.h"
 #include "output/record_writer.h"
 #include "settings/settings_table.h"
-
+#include "tests/support/desktop_io_win.h"
 
 namespace tblf {
 namespace {
 
+using test::FileBytes;
 
 std::wstring TempPath(const wchar_t* name) {
   wchar_t dir[MAX_PATH];
   const DWORD n = GetTempPathW(MAX_PATH, dir);
   EXPECT_GT(n, 0u);
   return std::wstring(dir) + name;
-}
-
-std::string FileBytes(const std::wstring& path) {
-  std::string bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
 }
 
 std::string Utf8(const std::wstring& text) {
