@@ -285,10 +285,9 @@ TEST_F(TblfcliWine, ListPrintsTheHeaderAndOneSixFieldLinePerCandidate) {
   ASSERT_EQ(byLabel.count(ownerData), 1u);
   EXPECT_EQ(byLabel[ownerData][5], L"ListView Control with LVS_OWNERDRAWFIXED/LVS_OWNERDATA gives incorrect string.");
   for (const wchar_t* empty : {L"emptylistbox", L"emptycombobox", L"emptylistview", L"emptytree"}) {
-    const std::wstring hex = Hex(fixture_->Handle(empty));
-    for (const std::wstring& label : order) {
-      EXPECT_NE(ParseHandleLabel(label), FromHwnd(fixture_->Handle(empty))) << Utf8(empty) << " " << Utf8(hex);
-    }
+    HWND window = fixture_->Handle(empty);
+    ASSERT_NE(window, nullptr) << Utf8(empty);
+    for (const std::wstring& label : order) EXPECT_NE(ParseHandleLabel(label), FromHwnd(window)) << Utf8(empty);
   }
 }
 
@@ -486,7 +485,7 @@ TEST_F(TblfcliWine, AFileThatCannotBeCreatedExitsOneAndLeavesNoFile) {
 
 class StoredValue {
  public:
-  StoredValue(const wchar_t* section, const wchar_t* name, DWORD value) : section_(section), name_(name) {
+  StoredValue(const wchar_t* section, const wchar_t* name, DWORD value) : name_(name) {
     key_ = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
     DWORD size = sizeof old_;
     hadOld_ = RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
@@ -508,7 +507,6 @@ class StoredValue {
   }
 
  private:
-  const wchar_t* section_;
   const wchar_t* name_;
   std::wstring key_;
   DWORD old_ = 0;
