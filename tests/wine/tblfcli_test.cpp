@@ -93,6 +93,8 @@ CliRun RunCli(const std::wstring& arguments, const wchar_t* language = L"en",
   HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
   CliRun run;
   if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
     ADD_FAILURE() << "cannot create the output files in the temp folder";
     return run;
   }
