@@ -1,2 +1,3 @@
-# tblfcli: the command-line exporter (discovery list and one export per run).
-tblf_add_program(tblfcli CONSOLE SOURCES ${CMAKE_SOURCE_DIR}/shell/tblfcli_main.cpp)
+# tblfcli: Tabulift from the command line. One file per verb in shell/cli/.
+file(GLOB TBLF_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/shell/cli/*.cpp)
+tblf_add_program(tblfcli CONSOLE SOURCES ${TBLF_CLI_SOURCES})

@@ -1,0 +1,108 @@
+#pragma once
+// Shared pieces of tblfcli: printing, exit codes, the option tables every
+// verb is parsed and documented from, and the output options that every verb
+// writing records takes.
+//
+// A verb is one file in this folder defining one `Verb`; tblfcli_main.cpp
+// lists them. Its usage text is made from the same tables it is parsed by.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "output/engine.h"
+
+namespace tblf::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+std::string Utf8(const std::wstring& text);
+void WriteBytes(DWORD which, const std::string& bytes);
+// Standard output as UTF-8, as given.
+void PrintOut(const std::wstring& text);
+// One line on standard error.
+void PrintError(const std::wstring& text);
+// "tblfcli: REASON" and the hint, exit status 2.
+int Usage(const std::wstring& reason);
+
+// One option: a flag when `value` is null, else it takes the next argument.
+// `missing` completes "--name needs ..." when the value is absent.
+struct Option {
+  const wchar_t* name;
+  const wchar_t* value;
+  const wchar_t* missing;
+  const wchar_t* help;
+};
+using OptionTable = std::span<const Option>;
+
+// The arguments after the verb, as parsed.
+class Args {
+ public:
+  std::vector<std::wstring> positional;
+  bool Has(const wchar_t* name) const;
+  // The last value given for `name`.
+  std::optional<std::wstring> Value(const wchar_t* name) const;
+  // Every value given for `name`, in order.
+  std::vector<std::wstring> Values(const wchar_t* name) const;
+  void Add(const std::wstring& name, const std::wstring& value) { given_.emplace_back(name, value); }
+
+ private:
+  std::vector<std::pair<std::wstring, std::wstring>> given_;
+};
+
+struct Verb {
+  const wchar_t* name;
+  const wchar_t* synopsis;  // "export HANDLE [options]"
+  const wchar_t* summary;   // what it does, lines of at most 72 characters, each ending in "\n"
+  std::vector<OptionTable> options;
+  int (*run)(const Args& args);
+};
+
+// Parses `args` (the words after the verb). On a bad word prints the usage
+// error and returns nothing.
+std::optional<Args> Parse(const Verb& verb, const std::vector<std::wstring>& args);
+// The verb's synopsis, summary and option lines.
+std::wstring VerbHelp(const Verb& verb);
+
+// A whole number in [low, high] written with at most `maxDigits` digits.
+std::optional<int> ParseNumber(const std::wstring& text, int low, int high, size_t maxDigits = 3);
+
+// --format, --quote-when-needed, --double-quotes, --encoding, --newline,
+// --out and --clipboard: where and how the records go.
+extern const OptionTable kOutputOptions;
+
+struct OutputChoice {
+  std::optional<RecordFormat> format;
+  std::optional<NewlineKind> newline;
+  std::optional<int> encoding;
+  bool quoteWhenNeeded = false;
+  bool doubleQuotes = false;
+  bool toClipboard = false;
+  std::optional<std::wstring> outFile;
+};
+// Reads the output options; prints the usage error and returns nothing on a bad value.
+std::optional<OutputChoice> ReadOutputChoice(const Args& args);
+
+// Completes `job` from the choice and the stored settings (options not given
+// take the stored ones; given ones are never stored) and runs it: to the
+// file, the clipboard, or standard output (UTF-8 unless --encoding says
+// otherwise). `fileList` serves a kind-4 job. Exit status 0 or 1.
+int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
+           std::function<bool(RecordWriter& writer)> fileList = nullptr);
+
+// The HANDLE argument as a window of a known kind; prints the reason and
+// returns nothing when it is not (exit status 2).
+struct Control {
+  HWND window;
+  ControlKind kind;
+};
+std::optional<Control> ReadControlHandle(const std::wstring& label);
+
+}  // namespace tblf::cli

@@ -1,0 +1,289 @@
+#include "shell/cli/cli.h"
+
+#include <memory>
+
+#include "output/encoded_writer_win.h"
+#include "output/engine_host_win.h"
+#include "remote/discovery.h"
+#include "remote/timed_send_win.h"
+#include "settings/settings_table.h"
+#include "shell/text.h"
+
+namespace tblf::cli {
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(size > 0 ? size : 0, '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  }
+  return bytes;
+}
+
+void WriteBytes(DWORD which, const std::string& bytes) {
+  HANDLE handle = GetStdHandle(which);
+  DWORD written = 0;
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+}
+
+void PrintOut(const std::wstring& text) { WriteBytes(STD_OUTPUT_HANDLE, Utf8(text)); }
+void PrintError(const std::wstring& text) { WriteBytes(STD_ERROR_HANDLE, Utf8(text + L"\n")); }
+
+int Usage(const std::wstring& reason) {
+  PrintError(L"tblfcli: " + reason + L"\nTry 'tblfcli --help'.");
+  return kExitUsage;
+}
+
+bool Args::Has(const wchar_t* name) const {
+  for (const auto& [key, value] : given_) {
+    if (key == name) return true;
+  }
+  return false;
+}
+
+std::optional<std::wstring> Args::Value(const wchar_t* name) const {
+  std::optional<std::wstring> last;
+  for (const auto& [key, value] : given_) {
+    if (key == name) last = value;
+  }
+  return last;
+}
+
+std::vector<std::wstring> Args::Values(const wchar_t* name) const {
+  std::vector<std::wstring> all;
+  for (const auto& [key, value] : given_) {
+    if (key == name) all.push_back(value);
+  }
+  return all;
+}
+
+std::optional<Args> Parse(const Verb& verb, const std::vector<std::wstring>& args) {
+  Args parsed;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& word = args[i];
+    if (word.size() < 2 || word.compare(0, 2, L"--") != 0) {
+      parsed.positional.push_back(word);
+      continue;
+    }
+    const Option* option = nullptr;
+    for (const OptionTable& table : verb.options) {
+      for (const Option& o : table) {
+        if (word == o.name) option = &o;
+      }
+    }
+    if (!option) {
+      Usage(L"unknown option " + word);
+      return std::nullopt;
+    }
+    if (!option->value) {
+      parsed.Add(word, L"");
+    } else if (i + 1 >= args.size()) {
+      Usage(word + L" needs " + option->missing);
+      return std::nullopt;
+    } else {
+      parsed.Add(word, args[++i]);
+    }
+  }
+  return parsed;
+}
+
+std::wstring VerbHelp(const Verb& verb) {
+  std::wstring text = std::wstring(L"  tblfcli ") + verb.synopsis + L"\n";
+  const std::wstring summary = verb.summary;
+  for (size_t from = 0; from < summary.size();) {
+    const size_t end = summary.find(L'\n', from);
+    text += L"      " + summary.substr(from, end - from) + L"\n";
+    if (end == std::wstring::npos) break;
+    from = end + 1;
+  }
+  for (const OptionTable& table : verb.options) {
+    for (const Option& o : table) {
+      std::wstring left = std::wstring(L"      ") + o.name + (o.value ? std::wstring(L" ") + o.value : L"");
+      left.resize(std::max<size_t>(left.size() + 1, 38), L' ');
+      // Continuation lines of the help text keep the column.
+      std::wstring help = o.help;
+      for (size_t at = 0; (at = help.find(L'\n', at)) != std::wstring::npos; at += 39) {
+        help.insert(at + 1, std::wstring(38, L' '));
+      }
+      text += left + help + L"\n";
+    }
+  }
+  return text;
+}
+
+std::optional<int> ParseNumber(const std::wstring& text, int low, int high, size_t maxDigits) {
+  if (text.empty() || text.size() > maxDigits) return std::nullopt;
+  long long value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    value = value * 10 + (c - L'0');
+  }
+  if (value < low || value > high) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+namespace {
+
+const Option kOutputOptionList[] = {
+    {L"--format", L"csv|tsv|html|c|space", L"a value", L"record format"},
+    {L"--quote-when-needed", nullptr, nullptr, L"CSV: quote only cells that need it"},
+    {L"--double-quotes", nullptr, nullptr, L"double the quotes embedded in a cell"},
+    {L"--encoding", L"0-11", L"a value",
+     L"0 ANSI, 1 Shift-JIS, 2 JIS, 3 UTF-16 with BOM,\n4 UTF-16, 5 UTF-16BE with BOM, 6 UTF-16BE,\n"
+     L"7 UTF-8 with BOM, 8 UTF-8, 9 UTF-7, 10 EUC-JP,\n11 the code page of setting File/OtherCP"},
+    {L"--newline", L"crlf|lf|cr", L"a value", L"line ends (the clipboard always gets crlf)"},
+    {L"--out", L"FILE", L"a file name", L"write to FILE"},
+    {L"--clipboard", nullptr, nullptr, L"copy to the clipboard"},
+};
+
+const wchar_t* const kFormatNames[] = {L"csv", L"tsv", L"html", L"c", L"space"};
+
+// Standard output as the engine's file: the encoded text writer appends to
+// the open handle, so the byte order mark (for the encodings that have one)
+// is written here first.
+class StdoutSink : public TextSink {
+ public:
+  explicit StdoutSink(int encoding) : handle_(GetStdHandle(STD_OUTPUT_HANDLE)) {
+    static const char* const kBoms[12] = {nullptr, nullptr, nullptr, "\xFF\xFE", nullptr, "\xFE\xFF",
+                                          nullptr, "\xEF\xBB\xBF", nullptr, nullptr, nullptr, nullptr};
+    if (encoding >= 0 && encoding < 12 && kBoms[encoding]) WriteBytes(STD_OUTPUT_HANDLE, kBoms[encoding]);
+  }
+  bool Write(const std::wstring& text, std::wstring& reason) override {
+    const wchar_t* why = L"";
+    if (WriteEncodedText(nullptr, &handle_, text.c_str(), &why)) return true;
+    reason = why ? why : L"";
+    return false;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// The command line's host: messages go to standard error, no Esc, no sample
+// window; files through the encoded text writer, or standard output.
+class CliHost : public OutputHost {
+ public:
+  CliHost(bool toStdout, int stdoutEncoding, std::function<bool(RecordWriter&)> fileList)
+      : toStdout_(toStdout), stdoutEncoding_(stdoutEncoding), fileList_(std::move(fileList)) {}
+  void ShowError(const std::wstring& text) override { PrintError(text); }
+  bool AskAbort() override { return false; }
+  bool EscapePressedInFrame() override { return false; }
+  void SetSampleText(const wchar_t*) override {}
+  void ShowBusy() override {}
+  std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) override {
+    if (toStdout_) return std::make_unique<StdoutSink>(stdoutEncoding_);
+    return EncodedFileSink::Create(fileName, reason);
+  }
+  ClipboardResult CopyToClipboard(RecordWriter& writer) override { return CopyChunksToClipboard(writer); }
+  bool RunFileList(RecordWriter& writer) override { return fileList_ ? fileList_(writer) : false; }
+
+ private:
+  bool toStdout_;
+  int stdoutEncoding_;
+  std::function<bool(RecordWriter&)> fileList_;
+};
+
+const BiText kInvalidHandleText{L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。",
+                                L"The specified item is already invalid.\nPlease push [Refresh] button."};
+
+}  // namespace
+
+const OptionTable kOutputOptions{kOutputOptionList};
+
+std::optional<OutputChoice> ReadOutputChoice(const Args& args) {
+  OutputChoice choice;
+  if (auto v = args.Value(L"--format")) {
+    for (int f = 0; f < static_cast<int>(std::size(kFormatNames)); ++f) {
+      if (*v == kFormatNames[f]) choice.format = static_cast<RecordFormat>(f);
+    }
+    if (!choice.format) {
+      Usage(L"unknown format " + *v);
+      return std::nullopt;
+    }
+  }
+  if (auto v = args.Value(L"--encoding")) {
+    choice.encoding = ParseNumber(*v, 0, 11);
+    if (!choice.encoding) {
+      Usage(L"--encoding takes 0 to 11, not " + *v);
+      return std::nullopt;
+    }
+  }
+  if (auto v = args.Value(L"--newline")) {
+    const wchar_t* const names[] = {L"crlf", L"lf", L"cr"};
+    for (int n = 0; n < 3; ++n) {
+      if (*v == names[n]) choice.newline = static_cast<NewlineKind>(n);
+    }
+    if (!choice.newline) {
+      Usage(L"--newline takes crlf, lf or cr, not " + *v);
+      return std::nullopt;
+    }
+  }
+  choice.quoteWhenNeeded = args.Has(L"--quote-when-needed");
+  choice.doubleQuotes = args.Has(L"--double-quotes");
+  choice.toClipboard = args.Has(L"--clipboard");
+  choice.outFile = args.Value(L"--out");
+  if (choice.toClipboard && choice.outFile) {
+    Usage(L"--out and --clipboard exclude each other");
+    return std::nullopt;
+  }
+  return choice;
+}
+
+int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
+           std::function<bool(RecordWriter& writer)> fileList) {
+  const int storedFormat = Read(settings::kFormat);
+  job.format = choice.format ? *choice.format
+                             : static_cast<RecordFormat>(storedFormat >= 0 && storedFormat < 5 ? storedFormat : 0);
+  // Flags that are not given leave the stored CSV options in force.
+  if (choice.quoteWhenNeeded) job.quoteWhenNeeded = true;
+  if (choice.doubleQuotes) job.doubleQuotes = true;
+  const bool toStdout = !choice.toClipboard && !choice.outFile;
+  if (choice.toClipboard) {
+    job.destination = Destination::Clipboard;
+    job.newline = NewlineKind::CrLf;
+  } else {
+    job.destination = Destination::File;
+    job.fileName = choice.outFile ? *choice.outFile : L"";
+    const int stored = Read(settings::kRetCode);
+    job.newline = choice.newline ? *choice.newline : static_cast<NewlineKind>(stored >= 0 && stored < 3 ? stored : 0);
+  }
+  // Standard output is UTF-8 unless --encoding says otherwise; a file takes
+  // the stored encoding unless --encoding says otherwise.
+  const int stdoutEncoding = choice.encoding ? *choice.encoding : 8;
+  if (toStdout) {
+    SetEncodingOverride(stdoutEncoding);
+  } else if (choice.encoding) {
+    SetEncodingOverride(*choice.encoding);
+  }
+  CliHost host(toStdout, stdoutEncoding, std::move(fileList));
+  const bool ok = RunOutputJob(job, reader, host);
+  SetEncodingOverride(-1);
+  return ok ? kExitOk : kExitFailed;
+}
+
+std::optional<Control> ReadControlHandle(const std::wstring& label) {
+  std::optional<WindowId> handle = ParseHandleLabel(label);
+  if (!handle) {
+    Usage(L"not a handle: " + label);
+    return std::nullopt;
+  }
+  HWND window = ToHwnd(*handle);
+  if (!IsWindow(window)) {
+    PrintError(kInvalidHandleText.get());
+    return std::nullopt;
+  }
+  wchar_t className[100] = L"";
+  GetClassNameW(window, className, 100);
+  std::optional<ControlKind> kind = KindOfClass(className);
+  if (!kind) {
+    Usage(L"the window is no list view, tree view, combo box or list box (class \"" + std::wstring(className) +
+          L"\")");
+    return std::nullopt;
+  }
+  return Control{window, *kind};
+}
+
+}  // namespace tblf::cli

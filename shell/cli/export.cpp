@@ -1,0 +1,44 @@
+// tblfcli export: one control to a file, the clipboard or standard output.
+
+#include "remote/control_reader_win.h"
+#include "shell/cli/cli.h"
+
+namespace tblf::cli {
+namespace {
+
+const Option kExportOptions[] = {
+    {L"--columns", L"TEXT", L"a value", L"list view column selection (\"2,0\", \"# 1\")"},
+    {L"--rows", L"TEXT", L"a value", L"list view row selection (\"3-1\")"},
+    {L"--tree-shift", nullptr, nullptr, L"tree view: each level one field further right"},
+    {L"--tree-graph", nullptr, nullptr, L"tree view: draw the hierarchy with symbols"},
+};
+
+int RunExport(const Args& args) {
+  if (args.positional.empty()) return Usage(L"export needs a HANDLE");
+  if (args.positional.size() > 1) return Usage(L"unknown option " + args.positional[1]);
+  std::optional<OutputChoice> choice = ReadOutputChoice(args);
+  if (!choice) return kExitUsage;
+  std::optional<Control> control = ReadControlHandle(args.positional[0]);
+  if (!control) return kExitUsage;
+
+  OutputJob job;
+  job.target = reinterpret_cast<WindowId>(control->window);
+  job.kind = control->kind;
+  if (auto v = args.Value(L"--columns")) job.columnSelection = *v;
+  if (auto v = args.Value(L"--rows")) job.rowSelection = *v;
+  job.treeLevelShift = args.Has(L"--tree-shift");
+  job.treeGraph = args.Has(L"--tree-graph");
+  Win32ControlReader reader;
+  return RunJob(job, *choice, reader);
+}
+
+}  // namespace
+
+extern const Verb kExportVerb{
+    L"export", L"export HANDLE [options]",
+    L"Exports the control HANDLE (hexadecimal as printed by list; a suffix\n"
+    L"such as \"(ListView)\" is allowed). Its kind comes from its window class.",
+    {kExportOptions, kOutputOptions},
+    RunExport};
+
+}  // namespace tblf::cli

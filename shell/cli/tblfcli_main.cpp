@@ -1,0 +1,70 @@
+// tblfcli: Tabulift from the command line, one verb per run.
+// Exit status: 0 success, 1 the verb reported an error, 2 usage error or a
+// handle that is no longer a window.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/cli/cli.h"
+#include "shell/message_box_win.h"
+#include "shell/process_basics_win.h"
+
+namespace tblf::cli {
+
+extern const Verb kListVerb;
+extern const Verb kExportVerb;
+
+namespace {
+
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb};
+
+std::wstring Help() {
+  std::wstring text = L"Usage:\n";
+  for (const Verb* verb : kVerbs) text += VerbHelp(*verb);
+  text +=
+      L"Without --out or --clipboard the text goes to standard output, in UTF-8\n"
+      L"unless --encoding says otherwise. Options not given take the stored\n"
+      L"settings (MainDialog/format, Data/dquot_sdata, Data/dquot2, File/CharCode,\n"
+      L"File/RetCode); options given are used for this run only, never stored.\n"
+      L"'tblfcli VERB --help' shows one verb.\n"
+      L"Exit status: 0 success, 1 the export reported an error (message on standard\n"
+      L"error), 2 usage error or a handle that is no longer a window.\n"
+      L"The language follows TBLF_LANG (ja / en) or the system.\n";
+  return text;
+}
+
+int Main(const std::vector<std::wstring>& args) {
+  if (args.size() < 2) return Usage(L"no command");
+  if (args[1] == L"--help" || args[1] == L"-h") {
+    PrintOut(Help());
+    return kExitOk;
+  }
+  // Every message box of the readers or the writer becomes a line on standard error.
+  SetMessageBoxHook([](HWND, const std::wstring& text, const std::wstring&, UINT type) {
+    PrintError(text);
+    return (type & MB_YESNO) ? IDNO : IDOK;
+  });
+  for (const Verb* verb : kVerbs) {
+    if (args[1] != verb->name) continue;
+    const std::vector<std::wstring> rest(args.begin() + 2, args.end());
+    if (rest.size() == 1 && (rest[0] == L"--help" || rest[0] == L"-h")) {
+      PrintOut(L"Usage:\n" + VerbHelp(*verb));
+      return kExitOk;
+    }
+    std::optional<Args> parsed = Parse(*verb, rest);
+    if (!parsed) return kExitUsage;
+    return verb->run(*parsed);
+  }
+  return Usage(L"unknown command " + args[1]);
+}
+
+}  // namespace
+}  // namespace tblf::cli
+
+int wmain(int argc, wchar_t** argv) {
+  tblf::SelectUiLanguage();
+  std::vector<std::wstring> args(argv, argv + argc);
+  return tblf::cli::Main(args);
+}
