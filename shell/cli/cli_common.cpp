@@ -4,6 +4,7 @@
 
 #include "output/encoded_writer_win.h"
 #include "output/engine_host_win.h"
+#include "output/record_formats.h"
 #include "remote/discovery.h"
 #include "remote/timed_send_win.h"
 #include "settings/settings_table.h"
@@ -139,8 +140,6 @@ const Option kOutputOptionList[] = {
     {L"--clipboard", nullptr, nullptr, L"copy to the clipboard"},
 };
 
-const wchar_t* const kFormatNames[] = {L"csv", L"tsv", L"html", L"c", L"space"};
-
 // Standard output as the engine's file: the encoded text writer appends to
 // the open handle, so the byte order mark (for the encodings that have one)
 // is written here first.
@@ -196,8 +195,8 @@ const OptionTable kOutputOptions{kOutputOptionList};
 std::optional<OutputChoice> ReadOutputChoice(const Args& args) {
   OutputChoice choice;
   if (auto v = args.Value(L"--format")) {
-    for (int f = 0; f < static_cast<int>(std::size(kFormatNames)); ++f) {
-      if (*v == kFormatNames[f]) choice.format = static_cast<RecordFormat>(f);
+    for (std::size_t f = 0; f < kRecordFormatCount; ++f) {
+      if (*v == kRecordFormatInfo[f].cliName) choice.format = static_cast<RecordFormat>(f);
     }
     if (!choice.format) {
       Usage(L"unknown format " + *v);
@@ -236,7 +235,7 @@ int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
            std::function<bool(RecordWriter& writer)> fileList) {
   const int storedFormat = Read(settings::kFormat);
   job.format = choice.format ? *choice.format
-                             : static_cast<RecordFormat>(storedFormat >= 0 && storedFormat < 5 ? storedFormat : 0);
+                             : static_cast<RecordFormat>(storedFormat >= 0 && storedFormat < static_cast<int>(kRecordFormatCount) ? storedFormat : 0);
   // Flags that are not given leave the stored CSV options in force.
   if (choice.quoteWhenNeeded) job.quoteWhenNeeded = true;
   if (choice.doubleQuotes) job.doubleQuotes = true;

@@ -1,0 +1,33 @@
+#pragma once
+// What the program knows about each record format besides writing it: the
+// command line's name for it, and the save dialog's filter and default
+// extension. The format list's display names are kRecordFormatNames.
+
+#include <cstddef>
+
+#include "output/record_writer.h"
+#include "shell/text.h"
+
+namespace tblf {
+
+constexpr std::size_t kRecordFormatCount = 5;
+
+struct RecordFormatInfo {
+  const wchar_t* cliName;           // --format
+  int saveFilterIndex;              // 1-based index into kSaveFilters
+  const wchar_t* defaultExtension;  // without the period
+};
+extern const RecordFormatInfo kRecordFormatInfo[kRecordFormatCount];
+
+struct SaveFilter {
+  BiText display;
+  const wchar_t* pattern;
+};
+constexpr std::size_t kSaveFilterCount = 5;
+extern const SaveFilter kSaveFilters[kSaveFilterCount];
+
+inline const RecordFormatInfo& InfoOf(RecordFormat format) {
+  return kRecordFormatInfo[static_cast<std::size_t>(format)];
+}
+
+}  // namespace tblf
