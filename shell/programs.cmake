@@ -1,3 +1,7 @@
 # tblfcli: Tabulift from the command line. One file per verb in shell/cli/.
 file(GLOB TBLF_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/shell/cli/*.cpp)
 tblf_add_program(tblfcli CONSOLE SOURCES ${TBLF_CLI_SOURCES})
+
+# tabulift: the Tabulift window.
+tblf_add_program(tabulift GUI SOURCES ${CMAKE_SOURCE_DIR}/shell/tabulift_main.cpp
+                 RESOURCES ${CMAKE_SOURCE_DIR}/resources/tabulift.rc)
