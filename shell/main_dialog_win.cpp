@@ -150,24 +150,29 @@ class MainDialog : public Dialog {
     return TRUE;
   }
 
-  bool OnCommand(int id, int code, HWND) override {
+  bool OnCommand(int id, int code, HWND control) override {
     if (Pending(id)) return true;
+    // Buttons act on a click only (menus and accelerators send code 0 or 1
+    // without a control).
+    const bool click = code == BN_CLICKED || control == nullptr;
     switch (id) {
       case IDOK:
-        StartOutputCommand();
+        if (click) StartOutputCommand();
         return true;
       case IDC_REFRESH:
-        Refresh();
+        if (click) Refresh();
         return true;
       case IDC_EXIT:
-        DestroyWindow(GetParent(hwnd()));
+        if (click) DestroyWindow(GetParent(hwnd()));
         return true;
       case IDC_OTHER_CONTROLS:
+        if (!click) return true;
         otherControls_ = IsChecked(IDC_OTHER_CONTROLS);
         Refresh();
         return true;
       case IDC_ONLY_LINES:
       case IDC_ONLY_COLUMNS:
+        if (!click) return true;
         EnableItem(id == IDC_ONLY_LINES ? IDC_LINES : IDC_COLUMNS, IsChecked(id));
         if (g_sampleWindow) UpdateForSelection();
         return true;

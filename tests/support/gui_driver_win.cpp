@@ -133,11 +133,23 @@ std::wstring TabuliftApp::RowText(int row, int column) const {
 
 int TabuliftApp::FindRow(HWND control) const {
   wchar_t hex[40];
-  swprintf(hex, 40, L"%p", static_cast<void*>(control));
-  for (int row = 0, n = RowCount(); row < n; ++row) {
-    if (RowText(row, 0).rfind(hex, 0) == 0) return row;
-  }
-  return -1;
+  // The main list writes handles as "%p" does in the program: upper case,
+  // two digits a byte of a pointer.
+  swprintf(hex, 40, L"%0*llX", static_cast<int>(2 * sizeof(void*)),
+           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(control)));
+  // A read may fail while the program is busy (starting, refreshing): look
+  // again for a while before giving up.
+  int found = -1;
+  WaitFor(10000, [&] {
+    for (int row = 0, n = RowCount(); row < n; ++row) {
+      if (RowText(row, 0).rfind(hex, 0) == 0) {
+        found = row;
+        return true;
+      }
+    }
+    return false;
+  });
+  return found;
 }
 
 bool TabuliftApp::SelectRow(int row) {

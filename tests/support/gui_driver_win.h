@@ -47,7 +47,10 @@ class TabuliftApp {
   int FindRow(HWND control) const;
   // Selects `row` (-1: no row) as a click would and waits for the dialog.
   bool SelectRow(int row);
-  bool SelectMainListRow(HWND control) { return SelectRow(FindRow(control)); }
+  bool SelectMainListRow(HWND control) {
+    const int row = FindRow(control);
+    return row >= 0 && SelectRow(row);
+  }
 
   // Picks entry `index` of a drop-down list, with the notification.
   void Pick(int comboId, int index);
