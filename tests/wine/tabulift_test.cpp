@@ -243,6 +243,8 @@ TEST_F(TabuliftWine, AFileOutputStartedWhileASampleRendersWaitsForIt) {
 // ---------------------------------------------------------------------------
 // Resources: both languages of every dialog hold the same control ids.
 
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 std::set<int> ControlIds(HMODULE module, int dialogId) {
   std::set<int> ids;
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(dialogId), RT_DIALOG);
@@ -251,8 +253,7 @@ std::set<int> ControlIds(HMODULE module, int dialogId) {
   // The main dialog is a child: it needs a parent window.
   HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   HWND dialog = CreateDialogIndirectParamW(
-      GetModuleHandleW(nullptr), dialogTemplate, parent,
-      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+      GetModuleHandleW(nullptr), dialogTemplate, parent, QuietDialog, 0);
   if (!dialog) {
     DestroyWindow(parent);
     return ids;
