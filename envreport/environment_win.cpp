@@ -106,12 +106,22 @@ std::optional<env::Frequency> MeasureFrequency() {
     const long double hundredths = static_cast<long double>(cycles) / seconds / 10000.0L;
     return env::Frequency{static_cast<std::uint64_t>(hundredths + 0.5L), method};
   };
+  // A timer that stops advancing must not hold the report: every wait also
+  // ends after a second by GetTickCount64 (checked now and then, as it is
+  // coarse), or after a count of turns should that one stand still too.
+  const ULONGLONG giveUp = GetTickCount64() + 1000;
+  unsigned spins = 0;
+  auto tooLong = [&] {
+    ++spins;
+    return spins > (1u << 28) || ((spins & 0x3FF) == 0 && GetTickCount64() > giveUp);
+  };
   LARGE_INTEGER frequency{}, start{}, now{};
   if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0 && QueryPerformanceCounter(&start)) {
     const unsigned long long c0 = __rdtsc();
     do {
       QueryPerformanceCounter(&now);
-    } while (now.QuadPart - start.QuadPart < frequency.QuadPart * kSpanMs / 1000 && now.QuadPart >= start.QuadPart);
+    } while (now.QuadPart - start.QuadPart < frequency.QuadPart * kSpanMs / 1000 && now.QuadPart >= start.QuadPart &&
+             !tooLong());
     const unsigned long long c1 = __rdtsc();
     return result(c1 - c0, static_cast<long double>(now.QuadPart - start.QuadPart) / frequency.QuadPart,
                   env::TimerMethod::PerformanceCounter);
@@ -121,15 +131,15 @@ std::optional<env::Frequency> MeasureFrequency() {
     const DWORD t0 = timeGetTime();
     const unsigned long long c0 = __rdtsc();
     DWORD t1;
-    while ((t1 = timeGetTime()) - t0 < kSpanMs) {}
+    while ((t1 = timeGetTime()) - t0 < kSpanMs && !tooLong()) {}
     return result(__rdtsc() - c0, (t1 - t0) / 1000.0L, env::TimerMethod::MultimediaTimer);
   }
   const DWORD t0 = GetTickCount();
   DWORD t1;
-  while ((t1 = GetTickCount()) == t0) {}  // start on a tick edge
+  while ((t1 = GetTickCount()) == t0 && !tooLong()) {}  // start on a tick edge
   const unsigned long long c0 = __rdtsc();
   DWORD t2;
-  while ((t2 = GetTickCount()) - t1 < kSpanMs && t2 - t1 < 10 * kSpanMs) {}
+  while ((t2 = GetTickCount()) - t1 < kSpanMs && !tooLong()) {}
   if (t2 != t1) return result(__rdtsc() - c0, (t2 - t1) / 1000.0L, env::TimerMethod::TickCount);
   const unsigned long long s0 = __rdtsc();
   Sleep(kSpanMs);
@@ -431,13 +441,18 @@ void GatherDrives(EnvironmentFacts& f) {
       CloseHandle(thread);
     } else {
       delete holder;
+      if (job->done) CloseHandle(job->done);
+      job->done = nullptr;
       job->drive.noAnswer = true;
     }
     jobs.push_back(job);
   }
   const ULONGLONG deadline = GetTickCount64() + kDriveWaitMs;
   for (auto& job : jobs) {
-    if (job->drive.noAnswer) continue;
+    if (!job->done) {
+      f.drives.push_back(job->drive);
+      continue;
+    }
     const ULONGLONG now = GetTickCount64();
     const DWORD wait = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
     if (WaitForSingleObject(job->done, wait) == WAIT_OBJECT_0) {
