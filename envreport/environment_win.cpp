@@ -557,15 +557,23 @@ std::wstring ClientText() {
   if (n == 0 || n >= MAX_PATH) return {};
   path.resize(n);
   std::wstring text = path.substr(path.find_last_of(L'\\') + 1);
+  // version.dll is loaded here only, so that no program linking the report
+  // loads it at start.
+  HMODULE version = LoadSystemLibrary("version.dll");
+  using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  auto getSize = Proc<SizeFn>(version, "GetFileVersionInfoSizeW");
+  auto getInfo = Proc<InfoFn>(version, "GetFileVersionInfoW");
+  auto query = Proc<QueryFn>(version, "VerQueryValueW");
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  const DWORD size = getSize && getInfo && query ? getSize(path.c_str(), &ignored) : 0;
   if (size == 0) return text;
   std::vector<BYTE> data(size);
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
-  if (GetFileVersionInfoW(path.c_str(), 0, size, data.data()) &&
-      VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) && info &&
-      length >= sizeof *info) {
+  if (getInfo(path.c_str(), 0, size, data.data()) &&
+      query(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) && info && length >= sizeof *info) {
     text += L" ver." + std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
             std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) +
             L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
