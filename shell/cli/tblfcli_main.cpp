@@ -15,10 +15,11 @@ namespace tblf::cli {
 
 extern const Verb kListVerb;
 extern const Verb kExportVerb;
+extern const Verb kEnvVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kEnvVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";
