@@ -30,7 +30,7 @@ std::wstring Help() {
       L"settings (MainDialog/format, Data/dquot_sdata, Data/dquot2, File/CharCode,\n"
       L"File/RetCode); options given are used for this run only, never stored.\n"
       L"'tblfcli VERB --help' shows one verb.\n"
-      L"Exit status: 0 success, 1 the export reported an error (message on standard\n"
+      L"Exit status: 0 success, 1 the command reported an error (message on standard\n"
       L"error), 2 usage error or a handle that is no longer a window.\n"
       L"The language follows TBLF_LANG (ja / en) or the system.\n";
   return text;
