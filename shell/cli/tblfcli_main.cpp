@@ -15,10 +15,11 @@ namespace tblf::cli {
 
 extern const Verb kListVerb;
 extern const Verb kExportVerb;
+extern const Verb kFilesVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kFilesVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";

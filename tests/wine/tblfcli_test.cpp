@@ -16,6 +16,7 @@
 
 #include "remote/discovery.h"
 #include "remote/timed_send_win.h"
+#include "tests/support/cli_run_win.h"
 #include "tests/support/desktop_io_win.h"
 #include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
@@ -24,28 +25,15 @@ namespace tblf {
 namespace {
 
 using test::ClipboardText;
-using test::ExecutableFolder;
+using test::CliRun;
 using test::FileBytes;
 using test::FixtureLongText;
 using test::FixtureProcess;
 using test::PutOnClipboard;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string bytes(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-  return bytes;
-}
-
-std::wstring Wide(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-  return text;
-}
+using test::RunCli;
+using test::TempFolder;
+using test::Utf8;
+using test::Wide;
 
 // UTF-16 bytes of a text, little or big endian.
 std::string Utf16(const std::wstring& text, bool bigEndian) {
@@ -56,79 +44,6 @@ std::string Utf16(const std::wstring& text, bool bigEndian) {
     bytes += bigEndian ? low : high;
   }
   return bytes;
-}
-
-std::wstring TempFolder() {
-  wchar_t path[MAX_PATH] = L"";
-  GetTempPathW(MAX_PATH, path);
-  std::wstring folder = std::wstring(path) + L"tblfcli_test_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-// What a run left behind. `ended` is false when it had to be killed.
-struct CliRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-  bool ended = false;
-  ULONGLONG elapsedMs = 0;
-};
-
-// A child that goes past this is taken as hung and killed; far above any
-// run here, it only keeps a fault from stalling the whole suite.
-constexpr DWORD kRunBoundMs = 60000;
-
-// Starts tblfcli.exe with `arguments`, its standard output and error going
-// to files, TBLF_LANG set to `language`. `whileRunning` is called once the
-// process runs (to kill a fixture under it, say).
-CliRun RunCli(const std::wstring& arguments, const wchar_t* language = L"en",
-              const std::function<void(HANDLE process)>& whileRunning = nullptr, DWORD boundMs = kRunBoundMs) {
-  static int counter = 0;
-  const std::wstring folder = TempFolder();
-  const std::wstring outPath = folder + L"out" + std::to_wstring(++counter) + L".txt";
-  const std::wstring errPath = folder + L"err" + std::to_wstring(counter) + L".txt";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  CliRun run;
-  if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
-    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
-    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
-    ADD_FAILURE() << "cannot create the output files in the temp folder";
-    return run;
-  }
-  SetEnvironmentVariableW(L"TBLF_LANG", language);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
-  std::wstring commandLine = L"\"" + ExecutableFolder() + L"tblfcli.exe\" " + arguments;
-  PROCESS_INFORMATION process{};
-  const ULONGLONG start = GetTickCount64();
-  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &process);
-  CloseHandle(out);
-  CloseHandle(err);
-  SetEnvironmentVariableW(L"TBLF_LANG", nullptr);
-  if (!started) {
-    ADD_FAILURE() << "tblfcli.exe did not start, error " << GetLastError();
-    return run;
-  }
-  if (whileRunning) whileRunning(process.hProcess);
-  run.ended = WaitForSingleObject(process.hProcess, boundMs) == WAIT_OBJECT_0;
-  run.elapsedMs = GetTickCount64() - start;
-  if (!run.ended) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  run.out = FileBytes(outPath);
-  run.err = FileBytes(errPath);
-  DeleteFileW(outPath.c_str());
-  DeleteFileW(errPath.c_str());
-  return run;
 }
 
 std::wstring Hex(HWND window) {
