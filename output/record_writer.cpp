@@ -124,6 +124,8 @@ void RecordWriter::WriteFooter() {
 
 bool RecordWriter::AlwaysQuoted() const { return format_ == RecordFormat::Csv && !quoteWhenNeeded_; }
 
+std::wstring_view RecordWriter::Separator() const { return TextsOf(format_).separator; }
+
 void RecordWriter::AppendTreated(const std::wstring& text, int width) {
   if (width <= 0) {
     AppendTreatedText(text);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "output/text_sink.h"
 #include "shell/text.h"
@@ -70,6 +71,8 @@ class RecordWriter {
 
   // True for CSV with the quote-only-when-needed option off.
   bool AlwaysQuoted() const;
+  // The field separator of the format (the file list builds its prefixes from it).
+  std::wstring_view Separator() const;
 
   // Test seam for the two allocations whose failure the writer survives (the
   // padded copy of a cell, the flattened copy): called with the number of

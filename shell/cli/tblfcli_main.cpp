@@ -15,11 +15,12 @@ namespace tblf::cli {
 
 extern const Verb kListVerb;
 extern const Verb kExportVerb;
+extern const Verb kFilesVerb;
 extern const Verb kEnvVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kEnvVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kFilesVerb, &kEnvVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";

@@ -33,7 +33,8 @@ std::wstring TempFolder() {
 }
 
 CliRun RunCli(const std::wstring& arguments, const wchar_t* language,
-              const std::function<void(HANDLE process)>& whileRunning, DWORD boundMs) {
+              const std::function<void(HANDLE process)>& whileRunning, DWORD boundMs,
+              const std::wstring& workingDirectory) {
   static int counter = 0;
   const std::wstring folder = TempFolder();
   const std::wstring outPath = folder + L"out" + std::to_wstring(++counter) + L".txt";
@@ -58,8 +59,9 @@ CliRun RunCli(const std::wstring& arguments, const wchar_t* language,
   std::wstring commandLine = L"\"" + ExecutableFolder() + L"tblfcli.exe\" " + arguments;
   PROCESS_INFORMATION process{};
   const ULONGLONG start = GetTickCount64();
-  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &process);
+  const BOOL started =
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &process);
   CloseHandle(out);
   CloseHandle(err);
   SetEnvironmentVariableW(L"TBLF_LANG", nullptr);

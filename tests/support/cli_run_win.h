@@ -32,9 +32,11 @@ constexpr DWORD kRunBoundMs = 60000;
 
 // Starts tblfcli.exe with `arguments`, its standard output and error going
 // to files, TBLF_LANG set to `language`. `whileRunning` is called once the
-// process runs (to kill a fixture under it, say).
+// process runs (to kill a fixture under it, say). `workingDirectory` is the
+// child's current directory (empty: this process's).
 CliRun RunCli(const std::wstring& arguments, const wchar_t* language = L"en",
-              const std::function<void(HANDLE process)>& whileRunning = nullptr, DWORD boundMs = kRunBoundMs);
+              const std::function<void(HANDLE process)>& whileRunning = nullptr, DWORD boundMs = kRunBoundMs,
+              const std::wstring& workingDirectory = L"");
 
 // A DWORD setting of the registry store set for one test and put back (or
 // deleted) afterwards.
