@@ -178,12 +178,12 @@ void Run::AppendTreePrefix(int depth, TreeItemId item) {
   if (depth <= 0) return;
   auto hasNext = [&](int k) { return reader_.TreeAncestorHasNextSibling(job_.target, k, item); };
   if (job_.treeLevelShift) {
-    // One field per level: the symbol of level k sits in field L-k, and the
-    // symbol of the parent level shares the last prefix field with the
-    // branch symbol, so every level keeps its own column.
+    // The first field holds the two outermost levels' symbols and every
+    // further field one level, so a level's symbol stands in the same field
+    // on every row and the text of depth L follows exactly L separators.
     for (int k = depth; k >= 1; --k) {
       if (job_.treeGraph && hasNext(k)) writer_.AppendRaw(kTreeContinuation.get());
-      if (k != 1) writer_.AppendSeparator();
+      if (k != depth) writer_.AppendSeparator();
     }
     if (job_.treeGraph) writer_.AppendRaw(hasNext(0) ? kTreeBranch.get() : kTreeLastBranch.get());
     writer_.AppendSeparator();

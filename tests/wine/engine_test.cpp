@@ -238,7 +238,7 @@ struct TreeCase {
 };
 
 // The fixture's tree: Root A { A1 { A1a }, A2 { A2a, A2b } }, long { B1 }, Root C.
-TEST_F(EngineWine, TreePrefixWithBothFlagsAndBothLanguages) {
+TEST_F(EngineWine, TreePrefixWithEachFlagAloneAndBothLanguages) {
   // ... and at most 1023 of a tree item.
   const std::wstring longItem = FixtureLongText(1023);
   const TreeCase cases[] = {
@@ -251,14 +251,6 @@ TEST_F(EngineWine, TreePrefixWithBothFlagsAndBothLanguages) {
            L"\r\n| +-B1\r\nRoot C\r\n"},
       {"graph alone, Japanese", false, true, true,
        L"Root A\r\n│├A1\r\n││└A1a\r\n│└A2\r\n│　├A2a\r\n│　└A2b\r\n" + longItem + L"\r\n│└B1\r\nRoot C\r\n"},
-      // Each level in its own field: the parent level's symbol shares the
-      // field before the text with the branch symbol.
-      {"both flags, English", true, true, false,
-       L"Root A\r\n| |-\tA1\r\n| \t| +-\tA1a\r\n| +-\tA2\r\n| \t|-\tA2a\r\n| \t+-\tA2b\r\n" + longItem +
-           L"\r\n| +-\tB1\r\nRoot C\r\n"},
-      {"both flags, Japanese", true, true, true,
-       L"Root A\r\n│├\tA1\r\n│\t│└\tA1a\r\n│└\tA2\r\n│\t├\tA2a\r\n│\t└\tA2b\r\n" + longItem +
-           L"\r\n│└\tB1\r\nRoot C\r\n"},
   };
   for (const TreeCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -271,13 +263,20 @@ TEST_F(EngineWine, TreePrefixWithBothFlagsAndBothLanguages) {
   }
 }
 
-TEST_F(EngineWine, LevelShiftPutsEveryLevelInItsOwnHtmlCell) {
-  OutputJob job = JobFor(L"tree", ControlKind::TreeView, RecordFormat::Html);
-  job.treeLevelShift = true;
-  job.treeGraph = true;
-  const std::wstring text = Export(job);
-  EXPECT_NE(text.find(L"<tr><td>| </td><td>| +-</td><td>A1a</td></tr>"), std::wstring::npos) << Narrow(text);
-  EXPECT_NE(text.find(L"<tr><td>Root C</td></tr>"), std::wstring::npos);
+// Both options: every level's symbol stays in its field on every row, in
+// each record format and both languages.
+TEST_F(EngineWine, BothTreeOptionsKeepEveryLevelInItsField) {
+  for (RecordFormat format : {RecordFormat::Tsv, RecordFormat::Csv, RecordFormat::Html}) {
+    for (bool japanese : {false, true}) {
+      SCOPED_TRACE(static_cast<int>(format) * 10 + japanese);
+      g_japaneseUi = japanese;
+      OutputJob job = JobFor(L"tree", ControlKind::TreeView, format);
+      job.treeLevelShift = true;
+      job.treeGraph = true;
+      const std::wstring text = Export(job);
+      EXPECT_EQ(text, test::FixtureTreeWithBothOptions(format, japanese)) << Narrow(text);
+    }
+  }
 }
 
 TEST_F(EngineWine, ClipboardGetsTheTextAndAnEmptyListBoxGivesAnEmptyText) {
