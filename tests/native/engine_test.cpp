@@ -146,13 +146,32 @@ TEST_F(EngineTest, ListViewGoldenOutputPerFormat) {
   }
 }
 
-TEST_F(EngineTest, SpaceFormatReadsEveryCellTwice) {
-  const WindowId lv = desktop.Add(SmallListView());
-  Clip(Job(lv, ControlKind::ListView, RecordFormat::Space));
-  EXPECT_EQ(desktop.cellReads, 12);
-  desktop.cellReads = 0;
-  Clip(Job(lv, ControlKind::ListView, RecordFormat::Tsv));
-  EXPECT_EQ(desktop.cellReads, 6);
+TEST_F(EngineTest, SpaceFormatWritesTheCellsItMeasuredWithinTheBound) {
+  struct Case {
+    const char* name;
+    std::size_t bound;
+    int cellReads;
+    const wchar_t* expected;
+  } cases[] = {
+      // Read once: the text that changes after the widths were taken is not seen.
+      {"kept", kSpaceKeptBytes, 6, L"Name Value\r\na    1    \r\nbb   22   \r\nc    333  \r\n"},
+      // Nothing kept: the rows are read a second time.
+      {"beyond the bound", 0, 12, L"Name Value\r\na    1    \r\nbb   22   \r\nc    4444444\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDesktop changing;
+    const WindowId lv = changing.Add(SmallListView());
+    changing.onRead = [&](int reads) {
+      if (reads == 6) changing.Control(lv).cells[2][1] = L"4444444";
+    };
+    OutputJob job = Job(lv, ControlKind::ListView, RecordFormat::Space);
+    job.spaceKeptBytes = c.bound;
+    host = RecordingHost();
+    EXPECT_TRUE(RunOutputJob(job, changing, host));
+    EXPECT_EQ(host.clipboard, c.expected);
+    EXPECT_EQ(changing.cellReads, c.cellReads);
+  }
 }
 
 TEST_F(EngineTest, ColumnAndRowSelections) {
@@ -284,6 +303,46 @@ TEST_F(EngineTest, FlatTreeHasNoPrefixWhateverTheFlags) {
       job.treeGraph = graph;
       EXPECT_EQ(Clip(job), L"\"a\"\r\n\"b\"\r\n");
     }
+  }
+}
+
+TEST_F(EngineTest, EveryWayOutOfAReadingLoopEndsTheReadSession) {
+  struct Case {
+    const char* name;
+    ControlKind kind;
+    Destination destination;
+    std::function<void(FakeControl&, FakeDesktop&, RecordingHost&)> arrange;
+    int begun;
+  } cases[] = {
+      {"list view to the end", ControlKind::ListView, Destination::Clipboard, nullptr, 1},
+      {"tree view to the end", ControlKind::TreeView, Destination::Clipboard, nullptr, 1},
+      {"count fails", ControlKind::ListView, Destination::File, [](FakeControl& c, FakeDesktop&, RecordingHost&) { c.hung = true; }, 0},
+      {"Esc", ControlKind::ListView, Destination::File,
+       [](FakeControl&, FakeDesktop&, RecordingHost& h) { h.escape = [] { return true; }; }, 1},
+      {"sample cancel", ControlKind::ListView, Destination::Sample,
+       [](FakeControl&, FakeDesktop& d, RecordingHost&) {
+         d.onRead = [](int) { SetOutputState(OutputState::SampleCancelRequested); };
+       },
+       1},
+      {"exception", ControlKind::TreeView, Destination::File,
+       [](FakeControl&, FakeDesktop& d, RecordingHost&) {
+         d.onRead = [](int reads) {
+           if (reads == 2) throw std::bad_alloc();
+         };
+       },
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetOutputState(OutputState::Idle);
+    FakeDesktop reader;
+    FakeControl control = c.kind == ControlKind::TreeView ? SampleTree() : SmallListView();
+    host = RecordingHost();
+    if (c.arrange) c.arrange(control, reader, host);
+    const WindowId id = reader.Add(control);
+    RunOutputJob(Job(id, c.kind, RecordFormat::Tsv, c.destination), reader, host);
+    EXPECT_EQ(reader.sessionsBegun, c.begun);
+    EXPECT_EQ(reader.sessionsOpen, 0);
   }
 }
 

@@ -139,6 +139,18 @@ HWND FixtureProcess::Handle(const std::wstring& name) const {
   return found == handles_.end() ? nullptr : found->second;
 }
 
+SIZE_T FixtureProcess::CommittedBytes() const {
+  SIZE_T total = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (const char* at = nullptr; VirtualQueryEx(process_, at, &info, sizeof info) == sizeof info;) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return total;
+}
+
 bool FixtureProcess::Hang() {
   HWND control = Handle(L"control");
   if (control == nullptr || !PostMessageW(control, kMessageHang, 0, 0)) return false;

@@ -46,6 +46,10 @@ class FixtureProcess {
   HANDLE Process() const { return process_; }
   const std::wstring& Error() const { return error_; }
 
+  // The fixture's committed private memory in bytes (VirtualQueryEx over its
+  // whole address space): remote blocks that were never released show here.
+  SIZE_T CommittedBytes() const;
+
   // Makes the fixture's thread stop answering messages for good; returns once
   // a 200 ms send to it times out (at most about 5 s).
   bool Hang();
