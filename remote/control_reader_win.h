@@ -58,7 +58,7 @@ class Win32ControlReader : public ControlReader {
   // TVM_GETNEXTITEM messages sent so far (for the benchmark and the tests).
   std::uint64_t TreeNavigationMessages() const { return treeNavigationMessages_; }
   // Makes every tree position walk from the root, as the plain algorithm does
-  // (the benchmark compares the two).
+  // (a test compares the two).
   void SetTreeContinuation(bool on) { treeContinuation_ = on; }
 
  private:
