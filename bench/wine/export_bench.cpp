@@ -48,7 +48,9 @@ int wmain(int argc, wchar_t** argv) {
     return IDOK;
   });
   tblf::test::FixtureProcess fixture;
-  if (!fixture.Start(L"--big-listview " + std::to_wstring(rows) + L"x" + std::to_wstring(columns))) {
+  // A loaded machine may need longer than the fixture's default lifetime of 900 s.
+  if (!fixture.Start(L"--big-listview " + std::to_wstring(rows) + L"x" + std::to_wstring(columns) +
+                     L" --lifetime 7200")) {
     std::printf("cannot start the fixture: %ls\n", fixture.Error().c_str());
     return 1;
   }
