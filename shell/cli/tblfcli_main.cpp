@@ -15,10 +15,11 @@ namespace tblf::cli {
 
 extern const Verb kListVerb;
 extern const Verb kExportVerb;
+extern const Verb kUpdateCheckVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kUpdateCheckVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";
