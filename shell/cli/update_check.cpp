@@ -104,7 +104,8 @@ extern const Verb kUpdateCheckVerb{
     L"Asks the update host once whether a newer version is published, with\n"
     L"the stored Update settings where no option is given, and prints one\n"
     L"line: newer, older or equal and the published build number, or\n"
-    L"not-found or connect-failed. Exit status 0 when a version was found.",
+    L"not-found or connect-failed. Exit status 0 when a version was found,\n"
+    L"1 when not. --connect-to and --build let it run against a test server.",
     {kUpdateCheckOptions},
     RunUpdateCheck};
 
