@@ -235,7 +235,8 @@ CliRun RunCli(const std::wstring& arguments) {
     ADD_FAILURE() << "tblfcli.exe did not start";
     return run;
   }
-  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  // Far above any run here (the first start of a process under a busy Wine can take seconds).
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
