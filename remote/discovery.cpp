@@ -109,7 +109,11 @@ std::optional<WindowId> ParseHandleLabel(const std::wstring& label) {
   return value;
 }
 
-std::optional<ControlKind> KindOfClass(const std::wstring& className) {
+std::optional<ControlKind> KindOfClass(const std::wstring& fullName) {
+  // Classes registered under an activation context may carry their version
+  // ("6.0.2600.2982!SysListView32", as Wine reports comctl32 v6 classes).
+  const size_t bang = fullName.rfind(L'!');
+  const std::wstring className = bang == std::wstring::npos ? fullName : fullName.substr(bang + 1);
   if (className == L"SysListView32") return ControlKind::ListView;
   if (className == L"ListBox") return ControlKind::ListBox;
   if (className == L"ComboBox") return ControlKind::ComboBox;

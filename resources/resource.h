@@ -16,3 +16,59 @@
 #define IDI_LISTVIEW 142
 #define IDI_FILELIST 143
 #define IDI_OWNERDRAW_MARK 161
+
+// --- Tabulift window ---------------------------------------------------------
+
+// Program icon and the sample window's small icon.
+#define IDI_PROGRAM 106
+#define IDI_SAMPLE 160
+
+// Accelerators: F10 About, Ctrl+W Exit, F5 Refresh, Ctrl+S Settings.
+#define IDR_ACCELERATORS 136
+
+// Dialogs and menus: the Japanese resource, then the English one.
+#define IDD_MAIN_JA 130
+#define IDD_MAIN_EN 167
+#define IDM_FRAME_JA 145
+#define IDM_FRAME_EN 159
+#define IDM_CONTEXT_JA 138
+#define IDM_CONTEXT_EN 147
+#define IDD_MESSAGE_JA 172
+#define IDD_MESSAGE_EN 173
+
+// Main dialog controls.
+#define IDC_MAIN_LIST 1000
+#define IDC_TREE_SHIFT 1004
+#define IDC_ONLY_LINES 1006
+#define IDC_TREE_GRAPH 1008
+#define IDC_DESCRIPTION 1016
+#define IDC_REFRESH 1018
+#define IDC_OTHER_CONTROLS 1019
+#define IDC_ONLY_COLUMNS 1020
+#define IDC_COLUMNS 1021
+#define IDC_LINES 1022
+#define IDC_DESTINATION 1023
+#define IDC_DESTINATION_LABEL 1024
+#define IDC_FORMAT_LABEL 1026
+#define IDC_FORMAT 1028
+#define IDC_FILELIST_HINT 1035
+#define IDC_NOTICE 1039
+#define IDC_EXIT 1060
+#define IDC_HELP_BUTTON 9
+
+// Message dialog controls.
+#define IDC_MESSAGE_LINE 1069
+#define IDC_MESSAGE_TEXT 1070
+
+// Commands of the menus and accelerators (button ids where a button does the same).
+#define IDM_START_OUTPUT 1
+#define IDM_ABOUT 1001
+#define IDM_UPDATE_CHECK 32783
+#define IDM_OUTPUT_FILELIST 32784
+#define IDM_ENVIRONMENT 32785
+#define IDM_SETTINGS 32786
+#define IDM_PROPERTY 32787
+#define IDM_WEB_SITE 32788
+#define IDM_MULTI_SELECT 32789
+#define IDM_FEEDBACK 32790
+#define IDM_DONATION 32792

@@ -5,6 +5,7 @@
 #include "output/encoded_writer_win.h"
 #include "output/engine_host_win.h"
 #include "output/record_formats.h"
+#include "output/start_output_win.h"
 #include "remote/discovery.h"
 #include "remote/timed_send_win.h"
 #include "settings/settings_table.h"
@@ -185,9 +186,6 @@ class CliHost : public OutputHost {
   std::function<bool(RecordWriter&)> fileList_;
 };
 
-const BiText kInvalidHandleText{L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。",
-                                L"The specified item is already invalid.\nPlease push [Refresh] button."};
-
 }  // namespace
 
 const OptionTable kOutputOptions{kOutputOptionList};
@@ -271,7 +269,7 @@ std::optional<Control> ReadControlHandle(const std::wstring& label) {
   }
   HWND window = ToHwnd(*handle);
   if (!IsWindow(window)) {
-    PrintError(kInvalidHandleText.get());
+    PrintError(kInvalidItemText.get());
     return std::nullopt;
   }
   wchar_t className[100] = L"";

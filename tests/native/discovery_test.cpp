@@ -158,3 +158,17 @@ TEST_F(DiscoveryTest, HandleLabelsAndTheirReadBack) {
 
 }  // namespace
 }  // namespace tblf
+
+namespace tblf {
+namespace {
+
+TEST(KindOfClass, PlainAndVersionedClassNames) {
+  EXPECT_EQ(KindOfClass(L"SysListView32"), ControlKind::ListView);
+  EXPECT_EQ(KindOfClass(L"6.0.2600.2982!SysListView32"), ControlKind::ListView);
+  EXPECT_EQ(KindOfClass(L"6.0.2600.2982!SysTreeView32"), ControlKind::TreeView);
+  EXPECT_EQ(KindOfClass(L"6.0!Button"), std::nullopt);
+  EXPECT_EQ(KindOfClass(L"SysListView32!"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tblf

@@ -1,0 +1,329 @@
+#include "shell/main_dialog_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+#include "output/record_formats.h"
+#include "output/sample_window_win.h"
+#include "output/start_output_win.h"
+#include "remote/discovery_win.h"
+#include "resources/resource.h"
+#include "settings/settings_table.h"
+#include "shell/dialog_win.h"
+#include "shell/message_box_win.h"
+#include "shell/process_basics.h"
+#include "shell/process_basics_win.h"
+#include "shell/publisher.h"
+
+namespace tblf {
+
+HWND g_mainDialog = nullptr;
+
+namespace {
+
+const BiText kDestinationNames[] = {
+    {L"ファイルへ出力", L"Writes data to file"},
+    {L"クリップボードへコピー", L"Writes data to Clipboard"},
+    {L"開く", L"Open"},
+};
+const BiText kSelectItemText{L"出力したい項目を選択してください。", L"Please select an item."};
+const BiText kSampleFirstText{L"出力サンプルを表示したい項目を選択してください。", L"Please select an item."};
+const wchar_t kNoticeText[] =
+    L"■■「ヘルプ」メニューの「フィードバック」から、作者への連絡・感想・改善要望・現状維持要望等をお送り下さい■■";
+const BiText kWebSiteCaption{L"QuillmarkのWebサイトを表示", L"Browse"};
+const BiText kFeedbackCaption{L"フィードバックページを表示", L"Browse"};
+const BiText kBrowserFailedText{
+    L"ブラウザを起動できませんでした。\nブラウザが正しくインストールされているか確認するか、次のアドレスを直接開いてください。\n%s",
+    L"Cannot open web page."};
+
+constexpr LayoutEntry kLayout[] = {
+    {IDC_DESCRIPTION, Anchor::Fixed},      {IDC_MAIN_LIST, Anchor::Stretch},
+    {IDC_OTHER_CONTROLS, Anchor::Right},   {IDC_ONLY_LINES, Anchor::Bottom},
+    {IDC_LINES, Anchor::Bottom},           {IDC_ONLY_COLUMNS, Anchor::Bottom},
+    {IDC_COLUMNS, Anchor::Bottom},         {IDC_FILELIST_HINT, Anchor::Bottom},
+    {IDC_NOTICE, Anchor::Bottom},          {IDC_REFRESH, Anchor::Bottom},
+    {IDC_TREE_SHIFT, Anchor::Bottom},      {IDC_TREE_GRAPH, Anchor::Bottom},
+    {IDC_FORMAT_LABEL, Anchor::Bottom},    {IDC_FORMAT, Anchor::Bottom},
+    {IDC_DESTINATION_LABEL, Anchor::BottomRight}, {IDC_DESTINATION, Anchor::BottomRight},
+    {IDOK, Anchor::BottomRight},           {IDC_EXIT, Anchor::BottomRight},
+    {IDC_HELP_BUTTON, Anchor::BottomRight},
+};
+
+constexpr TooltipEntry kTipsJa[] = {
+    {IDC_FORMAT,
+     L"出力形式を選びます。\nカンマ区切り … いわゆるCSV形式。項目間を、カンマと、場合によってはダブルコーテーションで区切ります。\n"
+     L"タブ区切り … 項目間をタブ記号で区切ります。\nTABLEタグ … HTMLのTABLEタグを使って表現します。\n"
+     L"C言語配列 … C言語の文字列配列を使って表現します。\nスペース区切り(リストビュー用) … 適度なスペースで区切って表現します。"},
+    {IDC_DESTINATION, L"「出力開始」を押したときに行われる挙動を指定します。"},
+    {IDC_REFRESH, L"上の一覧の内容を最新の情報に更新します。"},
+    {IDC_OTHER_CONTROLS,
+     L"リストビュー、ツリービュー、コンボボックス、リストボックスを抽出対象にします。\nチェックを外すと、リストビューのみを抽出対象にします。"},
+    {IDC_ONLY_COLUMNS, L"指定した列のみを抜き出します。\r\n(指定された縦一列のデータを抜き出します。"},
+    {IDC_COLUMNS,
+     L"抜き出したい列番号を0以上の整数で指定します。\nカンマやハイフンを使った連続指定・順序指定が可能です(詳しい指定方法はヘルプ「リストビューの出力設定」参照))。"},
+    {IDC_ONLY_LINES, L"指定した行のみを抜き出します。\r\n(指定された横一列のデータを抜き出します。"},
+    {IDC_LINES,
+     L"抜き出したい行番号を0以上の整数で指定します。\nカンマやハイフンを使った連続指定・順序指定が可能です(詳しい指定方法はヘルプ「リストビューの出力設定」参照))。"},
+    {IDC_TREE_SHIFT,
+     L"ツリーの階層が下がるごとに、右にずれるように出力します。\r\nカンマ区切りの場合はカンマが、タブ区切りの場合はタブが、各項目の左に挿入されます。"},
+    {IDC_TREE_GRAPH,
+     L"'│', '├', '─', '└' の記号を使って、ツリー状態をテキストで表現します。\n出力されたテキストは、固定幅のフォントで見ることをお薦めします。"},
+    {IDOK, L"上の一覧で選択した項目を、指定された方法で出力します。"},
+    {IDC_HELP_BUTTON, L"本ソフトウェアに関する説明を表示します。"},
+    {IDC_EXIT, L"本ソフトウェアを終了します。"},
+};
+constexpr TooltipEntry kTipsEn[] = {
+    {IDC_FORMAT, L"Selects the output format."},
+    {IDC_DESTINATION, L"Selects where you want to output."},
+    {IDC_REFRESH, L"Refreshs the control list."},
+    {IDC_OTHER_CONTROLS, L"Displays Listviews, Treeviews Comboboxes and Listboxes."},
+    {IDC_ONLY_COLUMNS, L"Specifies Conditions for Columns."},
+    {IDC_ONLY_LINES, L"Specifies Conditions for Lines."},
+    {IDC_TREE_SHIFT, L"Specifies Conditions for Columns."},
+    {IDC_TREE_GRAPH, L"Uses Tree Symbols."},
+    {IDOK, L"Starts to output."},
+    {IDC_HELP_BUTTON, L"Displays Japanese Help."},
+    {IDC_EXIT, L"Closes this application."},
+};
+constexpr TooltipTables kTips{kTipsJa, kTipsEn};
+
+// Which options each kind of row shows; the rest of kOptionIds are hidden.
+constexpr int kOptionIds[] = {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS,
+                              IDC_TREE_SHIFT, IDC_TREE_GRAPH, IDC_FILELIST_HINT, IDC_NOTICE};
+struct KindRule {
+  std::optional<ControlKind> kind;  // nothing: no row selected
+  int shown[4];                     // 0 ends the list
+};
+constexpr KindRule kKindRules[] = {
+    {ControlKind::ListView, {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS}},
+    {ControlKind::TreeView, {IDC_TREE_SHIFT, IDC_TREE_GRAPH}},
+    {ControlKind::FileList, {IDC_FILELIST_HINT}},
+    {ControlKind::ComboBox, {IDC_NOTICE}},
+    {ControlKind::ListBox, {IDC_NOTICE}},
+    {std::nullopt, {IDC_NOTICE}},
+};
+
+// Commands whose dialogs are not part of the program yet: grayed in the
+// menus, ignored when they arrive by key.
+constexpr int kPendingCommands[] = {IDM_OUTPUT_FILELIST, IDM_SETTINGS, IDC_HELP_BUTTON, IDM_UPDATE_CHECK,
+                                    IDM_ENVIRONMENT,     IDM_DONATION, IDM_ABOUT,       IDM_PROPERTY,
+                                    IDM_MULTI_SELECT};
+bool Pending(int id) {
+  for (int p : kPendingCommands) {
+    if (p == id) return true;
+  }
+  return false;
+}
+
+HWND MainList() { return GetDlgItem(g_mainDialog, IDC_MAIN_LIST); }
+
+int SelectedRow() {
+  return static_cast<int>(SendMessageW(MainList(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+class MainDialog : public Dialog {
+ protected:
+  int TemplateJa() const override { return IDD_MAIN_JA; }
+  int TemplateEn() const override { return IDD_MAIN_EN; }
+  std::span<const LayoutEntry> LayoutTable() const override { return kLayout; }
+  const TooltipTables* Tooltips() const override { return &kTips; }
+
+  BOOL OnInit() override {
+    g_mainDialog = hwnd();
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 0, 0,
+                             LR_DEFAULTSIZE | LR_SHARED);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    for (std::size_t f = 0; f < kRecordFormatCount; ++f) AddComboText(IDC_FORMAT, kRecordFormatNames[f].get());
+    for (const BiText& name : kDestinationNames) AddComboText(IDC_DESTINATION, name.get());
+    ReadSettings();
+    SetUpMainList(MainList());
+    RefreshMainList(MainList(), otherControls_);
+    if (g_japaneseUi) SetItemText(IDC_NOTICE, GetTickCount() % 7 == 0 ? kNoticeText : L"");
+    contextMenu_ = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(g_japaneseUi ? IDM_CONTEXT_JA : IDM_CONTEXT_EN));
+    SetMenuDefaultItem(GetSubMenu(contextMenu_, 0), 0, TRUE);
+    if (HMENU menu = GetMenu(GetParent(hwnd()))) SetMenuDefaultItem(GetSubMenu(menu, 0), 0, TRUE);
+    ApplyKindRules(std::nullopt);
+    if (Read(settings::kWindowSample) != 0) CreateSampleWindow(kSampleFirstText.get());
+    return TRUE;
+  }
+
+  bool OnCommand(int id, int code, HWND control) override {
+    if (Pending(id)) return true;
+    // Buttons act on a click only (menus and accelerators send code 0 or 1
+    // without a control).
+    const bool click = code == BN_CLICKED || control == nullptr;
+    switch (id) {
+      case IDOK:
+        if (click) StartOutputCommand();
+        return true;
+      case IDC_REFRESH:
+        if (click) Refresh();
+        return true;
+      case IDC_EXIT:
+        if (click) DestroyWindow(GetParent(hwnd()));
+        return true;
+      case IDC_OTHER_CONTROLS:
+        if (!click) return true;
+        otherControls_ = IsChecked(IDC_OTHER_CONTROLS);
+        Refresh();
+        return true;
+      case IDC_ONLY_LINES:
+      case IDC_ONLY_COLUMNS:
+        if (!click) return true;
+        EnableItem(id == IDC_ONLY_LINES ? IDC_LINES : IDC_COLUMNS, IsChecked(id));
+        if (g_sampleWindow) UpdateForSelection();
+        return true;
+      case IDC_TREE_SHIFT:
+      case IDC_TREE_GRAPH:
+      case IDC_COLUMNS:
+      case IDC_LINES:
+        if (g_sampleWindow) UpdateForSelection();
+        return true;
+      case IDC_FORMAT:
+        if (code == CBN_SELCHANGE && g_sampleWindow) UpdateForSelection();
+        return true;
+      case IDM_WEB_SITE:
+        OpenPage(kWebSiteAddress, kWebSiteCaption);
+        return true;
+      case IDM_FEEDBACK:
+        OpenPage(kFeedbackAddress, kFeedbackCaption);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  bool OnNotify(const NMHDR& header, LRESULT&) override {
+    if (header.idFrom != IDC_MAIN_LIST) return false;
+    if (header.code == LVN_ITEMCHANGED) {
+      const int row = SelectedRow();
+      if (row != lastRow_) {
+        lastRow_ = row;
+        UpdateForSelection();
+      }
+      return true;
+    }
+    if (header.code == NM_DBLCLK) {
+      if (SelectedRow() >= 0) StartOutput(hwnd(), nullptr);
+      return true;
+    }
+    return false;
+  }
+
+  bool OnMessage(UINT message, WPARAM w, LPARAM, INT_PTR& result) override {
+    if (message != WM_CONTEXTMENU || reinterpret_cast<HWND>(w) != MainList()) return false;
+    HMENU popup = GetSubMenu(contextMenu_, 0);
+    const int row = SelectedRow();
+    const std::optional<ControlKind> kind = row >= 0 ? ReadRowKind(MainList(), row) : std::nullopt;
+    auto gray = [popup](int id, bool grayed) { EnableMenuItem(popup, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED)); };
+    gray(IDOK, row < 0);
+    gray(IDM_PROPERTY, row < 0 || kind == ControlKind::FileList || Pending(IDM_PROPERTY));
+    gray(IDM_MULTI_SELECT, row < 0 || kind != ControlKind::ListView || Pending(IDM_MULTI_SELECT));
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenuEx(popup, 0, at.x, at.y, hwnd(), nullptr);
+    result = TRUE;
+    return true;
+  }
+
+  void OnDestroy() override {
+    const std::uintptr_t owner = reinterpret_cast<std::uintptr_t>(hwnd());
+    Write(settings::kFormat, ComboSelection(IDC_FORMAT), owner);
+    Write(settings::kOtherControls, IsChecked(IDC_OTHER_CONTROLS) ? 1 : 0, owner);
+    Write(settings::kWayOut, ComboSelection(IDC_DESTINATION), owner);
+    Write(settings::kTreeColumn, IsChecked(IDC_TREE_SHIFT) ? 1 : 0, owner);
+    Write(settings::kTreeGraph, IsChecked(IDC_TREE_GRAPH) ? 1 : 0, owner);
+    Write(settings::kListViewColumns, IsChecked(IDC_ONLY_COLUMNS) ? ItemText(IDC_COLUMNS).c_str() : L"", owner);
+    Write(settings::kListViewLines, IsChecked(IDC_ONLY_LINES) ? ItemText(IDC_LINES).c_str() : L"", owner);
+    if (contextMenu_) DestroyMenu(contextMenu_);
+    contextMenu_ = nullptr;
+  }
+
+ private:
+  void ReadSettings() {
+    otherControls_ = Read(settings::kOtherControls) != 0;
+    Check(IDC_OTHER_CONTROLS, otherControls_);
+    Check(IDC_TREE_SHIFT, Read(settings::kTreeColumn) != 0);
+    Check(IDC_TREE_GRAPH, Read(settings::kTreeGraph) != 0);
+    auto selectionOption = [this](const StringSetting& setting, int checkId, int editId) {
+      const std::optional<std::wstring> text = Read(setting);
+      if (!text || text->empty() || *text == L"---") return;
+      Check(checkId, true);
+      EnableItem(editId, true);
+      SetItemText(editId, text->c_str());
+    };
+    selectionOption(settings::kListViewColumns, IDC_ONLY_COLUMNS, IDC_COLUMNS);
+    selectionOption(settings::kListViewLines, IDC_ONLY_LINES, IDC_LINES);
+    const int wayOut = Read(settings::kWayOut);
+    SelectCombo(IDC_DESTINATION, wayOut >= 0 && wayOut <= 2 ? wayOut : 0);
+    const int format = Read(settings::kFormat);
+    SelectCombo(IDC_FORMAT, format >= 0 && format < static_cast<int>(kRecordFormatCount) ? format : 0);
+  }
+
+  void ApplyKindRules(std::optional<ControlKind> kind) {
+    for (const KindRule& rule : kKindRules) {
+      if (rule.kind != kind) continue;
+      for (int id : kOptionIds) {
+        bool shown = false;
+        for (int s : rule.shown) shown = shown || s == id;
+        ShowItem(id, shown);
+      }
+    }
+  }
+
+  // The selected row changed, or an option the preview depends on did.
+  void UpdateForSelection() {
+    const int row = SelectedRow();
+    const std::optional<ControlKind> kind = row >= 0 ? ReadRowKind(MainList(), row) : std::nullopt;
+    ApplyKindRules(kind);
+    if (!g_sampleWindow) return;
+    SetDlgItemTextW(g_sampleWindow, kSampleTextId, L"");
+    if (row >= 0 && kind != ControlKind::FileList) StartSampleRenderer(hwnd());
+  }
+
+  void Refresh() {
+    RefreshMainList(MainList(), otherControls_);
+    lastRow_ = -1;
+    UpdateForSelection();
+  }
+
+  void StartOutputCommand() {
+    if (SelectedRow() < 0) {
+      ShowMessageBox(hwnd(), kSelectItemText.get(), L"Tabulift", MB_ICONERROR);
+      return;
+    }
+    StartOutput(hwnd(), nullptr);
+  }
+
+  // The browser opens with the system folder as the current directory, so
+  // that nothing of the program's folder is locked; the folder comes back.
+  void OpenPage(const wchar_t* address, const BiText& caption) {
+    wchar_t system[MAX_PATH] = L"";
+    GetSystemDirectoryW(system, MAX_PATH);
+    SetCurrentDirectoryW(system);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(hwnd(), L"open", address, nullptr, system, SW_SHOWNORMAL));
+    SetCurrentDirectoryToExeFolder();
+    if (result > 32) return;
+    std::wstring text = kBrowserFailedText.get();
+    if (const size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, address);
+    ShowMessageBox(hwnd(), text.c_str(), caption.get(), MB_ICONERROR);
+  }
+
+  bool otherControls_ = true;
+  int lastRow_ = -1;
+  HMENU contextMenu_ = nullptr;
+};
+
+MainDialog g_mainDialogObject;
+
+}  // namespace
+
+HWND CreateMainDialog(HWND frame) { return g_mainDialogObject.CreateModeless(frame); }
+
+bool MainListHasSelection() { return g_mainDialog && SelectedRow() >= 0; }
+
+}  // namespace tblf

@@ -1,0 +1,290 @@
+// tabulift.exe as a user meets it: started as its own process next to the
+// fixture, driven through its window from here.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/support/desktop_io_win.h"
+#include "tests/support/fixture_suite_win.h"
+#include "tests/support/gui_driver_win.h"
+
+namespace tblf {
+namespace {
+
+using test::ClipboardText;
+using test::ExecutableFolder;
+using test::FileBytes;
+using test::PutOnClipboard;
+using test::TabuliftApp;
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+DWORD RegistryInt(const wchar_t* section, const wchar_t* key) {
+  const std::wstring path = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
+  DWORD value = 0xDEADBEEF, size = sizeof value;
+  RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+
+void StoreRegistryInt(const wchar_t* section, const wchar_t* key, DWORD value) {
+  const std::wstring path = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
+  RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), key, REG_DWORD, &value, sizeof value);
+}
+
+const std::wstring kTrioCsv = L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n";
+
+// ---------------------------------------------------------------------------
+// Start-up and closing.
+
+TEST(TabuliftStart, AnUnknownOptionIsShownWithItsTextAndEndsTheProgram) {
+  for (const wchar_t* language : {L"en", L"ja"}) {
+    TabuliftApp app;
+    ASSERT_TRUE(app.Launch(language, L"/x")) << Narrow(app.Error());
+    const auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, test::Lang(language[0] == L'j', L"不明なオプション", L"Unkown Option"));
+    EXPECT_EQ(box->text, L"/x");
+    app.Answer(box->window);
+    EXPECT_EQ(app.WaitExit(), 0u);
+  }
+}
+
+TEST(TabuliftStart, ClosingSavesThePlacementInTheRegistryOrWithSlashOInTheIniFile) {
+  {
+    TabuliftApp app;
+    ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+    RECT r{};
+    GetWindowRect(app.frame(), &r);
+    EXPECT_EQ(app.Close(), 0u);
+    EXPECT_EQ(RegistryInt(L"Window", L"wLeft"), static_cast<DWORD>(r.left));
+    EXPECT_EQ(RegistryInt(L"Window", L"wWidth"), static_cast<DWORD>(r.right - r.left));
+    EXPECT_EQ(RegistryInt(L"MainDialog", L"format"), 0u);
+  }
+  {
+    TabuliftApp app;
+    ASSERT_TRUE(app.Start(L"en", L"/O")) << Narrow(app.Error());
+    test::RemoveStoredSettings();
+    EXPECT_EQ(app.Close(), 0u);
+    // The INI file is kept in UTF-16.
+    const std::string bytes = FileBytes(ExecutableFolder() + L"TBLIFT.INI");
+    const std::wstring ini(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    EXPECT_NE(ini.find(L"[Window]\r\nwMax=0\r\nwLeft="), std::wstring::npos) << Narrow(ini);
+    EXPECT_EQ(RegistryInt(L"Window", L"wLeft"), 0xDEADBEEFu) << "INI mode leaves the registry alone";
+    DeleteFileW((ExecutableFolder() + L"TBLIFT.INI").c_str());
+  }
+}
+
+TEST(TabuliftStart, APlacementOnNoMonitorFallsBackToTheDefault) {
+  test::RemoveStoredSettings();
+  StoreRegistryInt(L"Window", L"wLeft", 30000);
+  StoreRegistryInt(L"Window", L"wTop", 30000);
+  StoreRegistryInt(L"Window", L"wWidth", 700);
+  StoreRegistryInt(L"Window", L"wHeight", 400);
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en", L"", false)) << Narrow(app.Error());
+  RECT r{};
+  GetWindowRect(app.frame(), &r);
+  EXPECT_LT(r.left, 2000);
+  EXPECT_LT(r.top, 2000);
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+// ---------------------------------------------------------------------------
+// The window against the fixture.
+
+class TabuliftWine : public test::FixtureSuite<TabuliftWine> {
+ protected:
+  HWND H(const wchar_t* name) { return fixture_->Handle(name); }
+};
+
+TEST_F(TabuliftWine, TheMainListHoldsTheFixtureAndTheKindRulesShowTheOptions) {
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  EXPECT_GE(app.FindRow(H(L"trio.listview")), 0);
+  EXPECT_GE(app.FindRow(H(L"trio.treeview")), 0);
+  EXPECT_EQ(app.RowText(app.RowCount() - 1, 0), L"File List") << "the file list row comes last";
+
+  const struct {
+    const wchar_t* control;  // null: no row selected
+    std::set<int> shown;
+  } cases[] = {
+      {L"trio.listview", {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS}},
+      {L"trio.treeview", {IDC_TREE_SHIFT, IDC_TREE_GRAPH}},
+      {L"trio.listbox", {IDC_NOTICE}},
+      {nullptr, {IDC_NOTICE}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.control ? Narrow(c.control) : "no selection");
+    ASSERT_TRUE(app.SelectRow(c.control ? app.FindRow(H(c.control)) : -1));
+    for (int id : {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS, IDC_TREE_SHIFT, IDC_TREE_GRAPH,
+                   IDC_FILELIST_HINT, IDC_NOTICE}) {
+      EXPECT_EQ(app.Visible(id), c.shown.count(id) == 1) << id;
+    }
+  }
+
+  // Enter (button 1) with no row selected.
+  app.Click(IDOK);
+  const auto box = app.WaitMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, L"Tabulift");
+  EXPECT_EQ(box->text, L"Please select an item.");
+  app.Answer(box->window);
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLanguages) {
+  for (const wchar_t* language : {L"en", L"ja"}) {
+    const bool ja = language[0] == L'j';
+    SCOPED_TRACE(Narrow(language));
+    TabuliftApp app;
+    ASSERT_TRUE(app.Start(language)) << Narrow(app.Error());
+    ASSERT_TRUE(app.SelectMainListRow(H(L"trio.listview")));
+
+    PutOnClipboard(L"before");
+    app.Pick(IDC_DESTINATION, 1);
+    app.Click(IDOK);
+    auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, test::Lang(ja, L"クリップボードへコピーしました。", L"Writing data to Clipboard."));
+    EXPECT_EQ(ClipboardText(), kTrioCsv);
+    app.Answer(box->window);
+
+    const std::wstring file = ExecutableFolder() + L"tabulift_test_out.txt";
+    DeleteFileW(file.c_str());
+    app.Pick(IDC_FORMAT, 1);
+    app.Pick(IDC_DESTINATION, 0);
+    app.Click(IDOK);
+    ASSERT_TRUE(app.FillSaveDialog(file)) << app.DescribeWindows();
+    box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, test::Lang(ja, L"ファイル出力が完了しました。", L"Writing data to file was completed."));
+    app.Answer(box->window);
+    // The stored default encoding is UTF-16 with its byte order mark.
+    const std::wstring tsv = L"\xFEFFName\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n";
+    EXPECT_EQ(FileBytes(file), std::string(reinterpret_cast<const char*>(tsv.data()), tsv.size() * 2));
+    DeleteFileW(file.c_str());
+    EXPECT_EQ(app.Text(IDOK), test::Lang(ja, L"出力開始(&O)...", L"&OK...")) << "the button has its caption back";
+    EXPECT_EQ(app.Close(), 0u);
+  }
+}
+
+TEST_F(TabuliftWine, AControlDestroyedSinceTheRefreshGivesTheStaleMessageAndTheButtonsComeBack) {
+  test::FixtureProcess doomed;
+  ASSERT_TRUE(doomed.Start()) << Narrow(doomed.Error());
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  const int row = app.FindRow(doomed.Handle(L"trio.listbox"));
+  ASSERT_GE(row, 0);
+  doomed.Kill();
+  ASSERT_TRUE(app.SelectRow(row));
+  app.Pick(IDC_DESTINATION, 1);
+  app.Click(IDOK);
+  const auto box = app.WaitMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, L"The specified item is already invalid.\nPlease push [Refresh] button.");
+  app.Answer(box->window);
+  for (int id : {IDC_REFRESH, IDOK, IDC_EXIT}) EXPECT_TRUE(app.WaitEnabled(id)) << id;
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+TEST_F(TabuliftWine, TheSampleWindowFollowsTheSelectionAndTheFormat) {
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  ASSERT_NE(app.SampleWindow(), nullptr);
+  EXPECT_EQ(app.SampleText(), L"Please select an item.");
+  ASSERT_TRUE(app.SelectMainListRow(H(L"trio.listview")));
+  EXPECT_TRUE(app.WaitSampleText(kTrioCsv)) << Narrow(app.SampleText());
+  EXPECT_EQ(app.SampleTitle(), L"Tabulift - Sample");
+  app.Pick(IDC_FORMAT, 1);
+  EXPECT_TRUE(app.WaitSampleText(L"Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n")) << Narrow(app.SampleText());
+
+  // Two requests in quick succession: the second run's text stays.
+  ASSERT_TRUE(app.SelectMainListRow(H(L"listbox")));
+  ASSERT_TRUE(app.SelectMainListRow(H(L"trio.treeview")));
+  EXPECT_TRUE(app.WaitSampleText(L"t-root\r\nt-child\r\n")) << Narrow(app.SampleText());
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+TEST_F(TabuliftWine, AFileOutputStartedWhileASampleRendersWaitsForIt) {
+  TabuliftApp app;
+  test::FixtureProcess big;
+  ASSERT_TRUE(big.Start(L"--big-listview 400x3")) << Narrow(big.Error());
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  HWND bigList = big.Handle(L"big");
+  ASSERT_NE(bigList, nullptr);
+  ASSERT_TRUE(app.SelectMainListRow(bigList));
+  // The preview of 400 rows takes a while; the clipboard output asked for
+  // meanwhile cancels it, waits, and then runs whole.
+  ASSERT_TRUE(app.WaitWindow(L"Tabulift - Sample - Writing...", 10000))
+      << app.DescribeWindows() << Narrow(app.SampleText().substr(0, 200));
+  app.Pick(IDC_DESTINATION, 1);
+  app.Click(IDOK);
+  const auto box = app.WaitMessageBox(120000);
+  ASSERT_TRUE(box) << app.DescribeWindows() << Narrow(app.SampleText().substr(0, 200));
+  EXPECT_EQ(box->text, L"Writing data to Clipboard.");
+  const std::wstring copied = ClipboardText();
+  EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 401) << "the header and every row";
+  app.Answer(box->window);
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+// ---------------------------------------------------------------------------
+// Resources: both languages of every dialog hold the same control ids.
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+std::set<int> ControlIds(HMODULE module, int dialogId) {
+  std::set<int> ids;
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(dialogId), RT_DIALOG);
+  if (!found) return ids;
+  auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found)));
+  // The main dialog is a child: it needs a parent window.
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND dialog = CreateDialogIndirectParamW(
+      GetModuleHandleW(nullptr), dialogTemplate, parent, QuietDialog, 0);
+  if (!dialog) {
+    DestroyWindow(parent);
+    return ids;
+  }
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    ids.insert(GetDlgCtrlID(child));
+  }
+  DestroyWindow(dialog);
+  DestroyWindow(parent);
+  ids.erase(-1);
+  ids.erase(0xFFFF);
+  return ids;
+}
+
+TEST(TabuliftResources, EveryDialogHasTheSameControlIdsInBothLanguages) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&classes);
+  HMODULE program = LoadLibraryExW((ExecutableFolder() + L"tabulift.exe").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr);
+  const struct {
+    int ja, en;
+  } pairs[] = {{IDD_MAIN_JA, IDD_MAIN_EN}, {IDD_MESSAGE_JA, IDD_MESSAGE_EN}};
+  for (const auto& p : pairs) {
+    SCOPED_TRACE(p.ja);
+    const std::set<int> ja = ControlIds(program, p.ja);
+    EXPECT_FALSE(ja.empty());
+    EXPECT_EQ(ja, ControlIds(program, p.en));
+  }
+  FreeLibrary(program);
+}
+
+}  // namespace
+}  // namespace tblf

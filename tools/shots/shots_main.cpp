@@ -1,0 +1,104 @@
+// tblf_shots LANGUAGE FOLDER [--clipboard-to FILE]
+// Starts the fixture and tabulift.exe (TBLF_LANG=LANGUAGE), selects the
+// fixture's list view in the main list, waits for the sample window, and
+// saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER. With
+// --clipboard-to it also exports the list view to the clipboard through the
+// window, as a user would, and writes the clipboard's text to FILE (UTF-8).
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/support/desktop_io_win.h"
+#include "tests/support/fixture_win.h"
+#include "tests/support/gui_driver_win.h"
+
+namespace {
+
+using tblf::test::TabuliftApp;
+
+// The window as it is on the screen, as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::wstring& path) {
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Sleep(700);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const DWORD stride = (width * 3 + 3) & ~3;
+  std::string pixels(static_cast<size_t>(stride) * height, '\0');
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = _wfopen(path.c_str(), L"wb");
+  if (!out) return false;
+  fwrite(&file, sizeof file, 1, out);
+  fwrite(&info, sizeof info, 1, out);
+  fwrite(pixels.data(), 1, pixels.size(), out);
+  return fclose(out) == 0;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "tblf_shots: %s\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return Fail("usage: tblf_shots LANGUAGE FOLDER [--clipboard-to FILE]");
+  const std::wstring language = argv[1], folder = std::wstring(argv[2]) + L"\\";
+  tblf::test::FixtureProcess fixture;
+  if (!fixture.Start()) return Fail("the fixture did not start");
+  TabuliftApp app;
+  if (!app.Start(language.c_str())) return Fail("tabulift.exe did not come up");
+  // The frame on the left half of the screen, the sample window beside it.
+  SetWindowPos(app.frame(), nullptr, 20, 20, 760, 560, SWP_NOZORDER);
+  if (!app.SelectMainListRow(fixture.Handle(L"trio.listview"))) return Fail("cannot select the list view");
+  if (!app.WaitSampleText(L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n")) {
+    std::fprintf(stderr, "%s", app.DescribeWindows().c_str());
+    return Fail("the sample window did not show the list view");
+  }
+
+  if (argc >= 5 && std::wstring(argv[3]) == L"--clipboard-to") {
+    app.Pick(1023, 1);
+    app.Click(IDOK);
+    const auto box = app.WaitMessageBox(60000);
+    if (!box) return Fail("no completion message");
+    SaveWindowPicture(box->window, folder + L"done-" + language + L".bmp");
+    const std::wstring text = tblf::test::ClipboardText();
+    app.Answer(box->window);
+    FILE* out = _wfopen(argv[4], L"wb");
+    if (!out) return Fail("cannot write the clipboard file");
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), out);
+    fclose(out);
+    app.Pick(1023, 0);
+  }
+
+  const bool ok = SaveWindowPicture(app.frame(), folder + L"main-" + language + L".bmp") &&
+                  SaveWindowPicture(app.SampleWindow(), folder + L"sample-" + language + L".bmp");
+  app.Close();
+  return ok ? 0 : Fail("cannot save the pictures");
+}
