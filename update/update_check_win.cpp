@@ -14,6 +14,7 @@
 #include "shell/message_box_win.h"
 #include "shell/process_basics.h"
 #include "shell/process_basics_win.h"
+#include "shell/publisher.h"
 
 namespace tblf {
 
@@ -91,11 +92,11 @@ void BrowsePublisherSite(bool closeAfterOpening) {
   const UINT n = GetSystemDirectoryW(system, MAX_PATH + 1);
   if (n == 0 || n > MAX_PATH) system[0] = L'\0';
   SetCurrentDirectoryW(system);
-  const INT_PTR result = OpenSite(FrameWindow(), kPublisherSite, system);
+  const INT_PTR result = OpenSite(FrameWindow(), kWebSiteAddress, system);
   SetCurrentDirectoryToExeFolder();
   if (result <= 32) {
     const std::wstring text = g_japaneseUi ? std::wstring(L"ブラウザの起動に失敗しました。\nブラウザを起動し、") +
-                                                 kPublisherSite + L" を開いてください。"
+                                                 kWebSiteAddress + L" を開いてください。"
                                            : std::wstring(L"Running Browser was failed.");
     ShowMessageBox(FrameWindow(), text.c_str(), kCaption, MB_OK | MB_ICONERROR);
     return;

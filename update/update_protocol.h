@@ -10,14 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "shell/publisher.h"
+
 namespace tblf {
 
-// The publisher's update host (serving /update.txt on port 80) and web site.
-// Both live here and nowhere else.
-constexpr const char* kUpdateHost = "update.quillmark.example";
-constexpr const wchar_t* kUpdateHostWide = L"update.quillmark.example";
+// The update host (shell/publisher.h) is asked directly on this port.
 constexpr const wchar_t* kUpdatePort = L"80";
-constexpr const wchar_t* kPublisherSite = L"http://www.quillmark.example/tabulift/";
 
 enum class UpdateOutcome { ConnectFailed, NotFound, Newer, Older, Equal };
 

@@ -24,12 +24,12 @@ using test::ScriptedReply;
 const std::string kDirectRequest =
     "GET /update.txt HTTP/1.0\r\n"
     "User-Agent: marrowlib [ja] (tblift)\r\n"
-    "Host: update.quillmark.example\r\n"
+    "Host: update.tabulift.example\r\n"
     "\r\n";
 const std::string kProxyRequest =
-    "GET http://update.quillmark.example/update.txt HTTP/1.1\r\n"
+    "GET http://update.tabulift.example/update.txt HTTP/1.1\r\n"
     "User-Agent: marrowlib [ja] (tblift)\r\n"
-    "Host: update.quillmark.example\r\n"
+    "Host: update.tabulift.example\r\n"
     "\r\n";
 const char* const kHeader = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
 

@@ -256,7 +256,7 @@ TEST_F(UpdateWorker, YesOpensTheSiteFromTheSystemDirectoryAndClosesTheProgram) {
     ASSERT_TRUE(StartUpdateCheck(UpdateMode::Manual, values));
     WaitForWorker();
     EXPECT_EQ(TakeShown().size(), 1u);
-    EXPECT_EQ(opened_, std::vector<std::wstring>{L"http://www.quillmark.example/tabulift/"});
+    EXPECT_EQ(opened_, std::vector<std::wstring>{L"http://tabulift.example/"});
     EXPECT_EQ(openedDirectory_, SystemDirectory());
     EXPECT_EQ(openedIn_, SystemDirectory() + L"\\");
     EXPECT_EQ(CurrentDirectory(), test::ExecutableFolder());
@@ -280,7 +280,7 @@ TEST_F(UpdateWorker, BrowserThatDoesNotStartIsReportedAndTheProgramStays) {
     const std::vector<Shown> shown = TakeShown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].text, japanese ? L"ブラウザの起動に失敗しました。\nブラウザを起動し、"
-                                        L"http://www.quillmark.example/tabulift/ を開いてください。"
+                                        L"http://tabulift.example/ を開いてください。"
                                       : L"Running Browser was failed.");
     EXPECT_EQ(shown[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
   }
@@ -334,7 +334,7 @@ TEST_F(UpdateWorker, AutomaticCheckRunsOnlyWhenSwitchedOnWithTheStoredProxy) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
   ASSERT_EQ(server.Requests().size(), 1u);
-  EXPECT_EQ(server.Requests()[0].rfind("GET http://update.quillmark.example/update.txt HTTP/1.1\r\n", 0), 0u);
+  EXPECT_EQ(server.Requests()[0].rfind("GET http://update.tabulift.example/update.txt HTTP/1.1\r\n", 0), 0u);
 }
 
 TEST_F(UpdateWorker, StoredValuesTurnTheNoProxyMarkIntoNoProxy) {
