@@ -17,10 +17,11 @@ extern const Verb kListVerb;
 extern const Verb kExportVerb;
 extern const Verb kFilesVerb;
 extern const Verb kEnvVerb;
+extern const Verb kUpdateCheckVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kFilesVerb, &kEnvVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kFilesVerb, &kEnvVerb, &kUpdateCheckVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";
