@@ -61,17 +61,17 @@ TEST(VersionInfo, StartUpValuesAgreeWithTheBuildInBothLanguages) {
   SetUiLanguage(false);
 }
 
+BOOL CALLBACK CollectOwnWindow(HWND window, LPARAM data) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId()) reinterpret_cast<std::set<HWND>*>(data)->insert(window);
+  return TRUE;
+}
+
 // Top-level windows of this process.
 std::set<HWND> OwnWindows() {
   std::set<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId()) reinterpret_cast<std::set<HWND>*>(data)->insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(CollectOwnWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
