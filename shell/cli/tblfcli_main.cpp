@@ -44,6 +44,8 @@ int Main(const std::vector<std::wstring>& args) {
     return kExitOk;
   }
   if (args[1] == L"--version") {
+    // Read here rather than at start: no other verb shows the version.
+    ReadVersionInfo();
     PrintOut(g_versionValues.versionString + L"\n");
     return kExitOk;
   }
@@ -71,7 +73,6 @@ int Main(const std::vector<std::wstring>& args) {
 
 int wmain(int argc, wchar_t** argv) {
   tblf::SelectUiLanguage();
-  tblf::ReadVersionInfo();
   std::vector<std::wstring> args(argv, argv + argc);
   return tblf::cli::Main(args);
 }
