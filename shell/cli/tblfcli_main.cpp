@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "help/version.h"
+#include "help/version_win.h"
 #include "shell/cli/cli.h"
 #include "shell/message_box_win.h"
 #include "shell/process_basics_win.h"
@@ -31,7 +33,7 @@ std::wstring Help() {
       L"unless --encoding says otherwise. Options not given take the stored\n"
       L"settings (MainDialog/format, Data/dquot_sdata, Data/dquot2, File/CharCode,\n"
       L"File/RetCode); options given are used for this run only, never stored.\n"
-      L"'tblfcli VERB --help' shows one verb.\n"
+      L"'tblfcli VERB --help' shows one verb, 'tblfcli --version' the version.\n"
       L"Exit status: 0 success, 1 the command reported an error (message on standard\n"
       L"error), 2 usage error or a handle that is no longer a window.\n"
       L"The language follows TBLF_LANG (ja / en) or the system.\n";
@@ -42,6 +44,12 @@ int Main(const std::vector<std::wstring>& args) {
   if (args.size() < 2) return Usage(L"no command");
   if (args[1] == L"--help" || args[1] == L"-h") {
     PrintOut(Help());
+    return kExitOk;
+  }
+  if (args[1] == L"--version") {
+    // Read here rather than at start: no other verb shows the version.
+    ReadVersionInfo();
+    PrintOut(g_versionValues.versionString + L"\n");
     return kExitOk;
   }
   // Every message box of the readers or the writer becomes a line on standard error.

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "help/version.h"
+#include "help/version_win.h"
 #include "remote/discovery.h"
 #include "remote/timed_send_win.h"
 #include "tests/support/cli_run_win.h"
@@ -120,6 +122,18 @@ TEST(TblfcliUsage, HelpNamesEveryOptionAndTheExitStatuses) {
                            "--double-quotes", "--encoding 0-11", "--newline crlf|lf|cr", "--out FILE", "--clipboard",
                            "Exit status: 0 success, 1", "2 usage error", "TBLF_LANG"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(TblfcliUsage, VersionPrintsTheVersionStringOfItsOwnResourceInEitherLanguage) {
+  const std::optional<VersionResource> resource = ReadVersionResource(ExecutableFolder() + L"tblfcli.exe");
+  ASSERT_TRUE(resource);
+  for (const bool japanese : {false, true}) {
+    const CliRun run = RunCli(L"--version", japanese ? L"ja" : L"en");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, Utf8(ComputeVersionValues(*resource, japanese, kBuildWidth).versionString + L"\n"));
   }
 }
 
