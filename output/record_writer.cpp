@@ -147,6 +147,13 @@ void AppendMarkdownText(std::wstring& out, const std::wstring& text, bool atFiel
 
 }  // namespace
 
+std::wstring JsonString(const std::wstring& text) {
+  std::wstring out = L"\"";
+  AppendJsonText(out, text);
+  out.push_back(L'"');
+  return out;
+}
+
 RecordWriter::RecordWriter(AnsiLengthFn ansiLength) : ansiLength_(std::move(ansiLength)) {
   if (!ansiLength_) ansiLength_ = SystemAnsiLength;
 }

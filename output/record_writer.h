@@ -33,6 +33,10 @@ enum class NewlineKind : unsigned char { CrLf = 0, Lf = 1, Cr = 2 };
 // The format list entries.
 extern const BiText kRecordFormatNames[kRecordFormatCount];
 
+// A text as a JSON string, quotes included, escaped as the JSON format
+// escapes its cells.
+std::wstring JsonString(const std::wstring& text);
+
 // Byte length of a text in the system ANSI code page, terminating zero
 // included (WideCharToMultiByte with GetACP and length -1 on Windows).
 using AnsiLengthFn = std::function<int(const std::wstring&)>;
