@@ -609,7 +609,8 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
   constexpr size_t kRows = 6000;
   const std::wstring file = TempFolder() + L"killed.tsv";
   int wineHangs = 0;
-  for (int attempt = 1; attempt <= 4; ++attempt) {
+  int earlyKills = 0;
+  for (int attempt = 1; attempt <= 6; ++attempt) {
     SCOPED_TRACE("attempt " + std::to_string(attempt));
     FixtureProcess fixture;
     ASSERT_TRUE(fixture.Start(L"--big-listview 6000x3")) << "the fixture did not start";
@@ -636,6 +637,14 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
     }
     ASSERT_TRUE(killedEarly) << "the export had ended before the fixture could be killed: exit " << run.exitCode
                              << ", " << run.err;
+    if (run.exitCode == 2 && run.err == kInvalidEn) {
+      // On a busy machine tblfcli may not have checked the handle yet when
+      // the kill comes; a later kill time lets the export begin first.
+      ++earlyKills;
+      std::printf("attempt %d: the kill at %lu ms came before tblfcli had checked the handle; trying later\n",
+                  attempt, killAfterMs);
+      continue;
+    }
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     const std::vector<std::wstring> lines = Split(Wide(FileBytes(file)), L"\n");
     ASSERT_EQ(lines.size(), kRows + 2) << "the header, the rows and the empty rest after the last LF";
@@ -655,7 +664,8 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
     DeleteFileW(file.c_str());
     return;
   }
-  FAIL() << "tblfcli never ended after the target was killed (" << wineHangs << " attempts)";
+  FAIL() << "no attempt killed the target mid-run: " << wineHangs << " hung in Wine, " << earlyKills
+         << " killed it before the export began";
 }
 
 // ---------------------------------------------------------------------------
