@@ -170,7 +170,7 @@ void Run::ReadListView() {
   }
 
   if (columnCount >= 1) {
-    writer_.StartRow();
+    writer_.StartHeaderRow();
     bool aborted = false;
     for (size_t c = 0; c < columns->size(); ++c) {
       std::optional<std::wstring> header = padded ? headers[c] : reader_.GetListViewColumnText(control, (*columns)[c]);

@@ -1,6 +1,7 @@
 // tblfcli: Tabulift from the command line, one verb per run.
-// Exit status: 0 success, 1 the verb reported an error, 2 usage error or a
-// handle that is no longer a window.
+// Exit status: 0 success, 1 the verb reported an error, 2 usage error, a
+// handle that is no longer a window, or selectors that pick no control or
+// more than one.
 
 #include <windows.h>
 
@@ -34,8 +35,12 @@ std::wstring Help() {
       L"settings (MainDialog/format, Data/dquot_sdata, Data/dquot2, File/CharCode,\n"
       L"File/RetCode); options given are used for this run only, never stored.\n"
       L"'tblfcli VERB --help' shows one verb, 'tblfcli --version' the version.\n"
+      L"Selectors (--program, --window, --kind, --nth, --wait) pick a control in\n"
+      L"place of HANDLE; they must pick exactly one, else the matches are listed\n"
+      L"on standard error.\n"
       L"Exit status: 0 success, 1 the command reported an error (message on standard\n"
-      L"error), 2 usage error or a handle that is no longer a window.\n"
+      L"error), 2 usage error, a handle that is no longer a window, or selectors\n"
+      L"that pick no control or more than one.\n"
       L"The language follows TBLF_LANG (ja / en) or the system.\n";
   return text;
 }

@@ -11,6 +11,7 @@
 #include <cwctype>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,12 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"", "no command"},
       {L"frobnicate", "unknown command frobnicate"},
       {L"list --all", "unknown option --all"},
-      {L"export", "export needs a HANDLE"},
+      {L"export", "export needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"export 10 --program a.exe", "a HANDLE and the selectors exclude each other"},
+      {L"export --kind tree", "--kind takes listview, treeview, listbox or combobox, not tree"},
+      {L"export --kind listview --nth 0", "--nth takes 1 to 9999, not 0"},
+      {L"export --window x --wait soon", "--wait takes 0 to 3600 seconds, not soon"},
+      {L"list --program", "--program needs a program name"},
       {L"export zz", "not a handle: zz"},
       {L"export 10 --format xml", "unknown format xml"},
       {L"export 10 --format", "--format needs a value"},
@@ -305,6 +311,17 @@ TEST_F(TblfcliWine, ExportGoldensOnStandardOutput) {
        L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
       {"zero items in a c array", L"emptylistview", L"--format c", L"en", L"{{\"Nothing\"},\r\n};"},
       {"empty list box", L"emptylistbox", L"--format csv", L"en", L""},
+      {"list view json", L"trio.listview", L"--format json", L"en",
+       L"{\"columns\":[\"Name\",\"Value\"],\"rows\":[\r\n[\"a\",\"1\"],\r\n[\"b\",\"2\"],\r\n[\"c\",\"3\"]\r\n]}\r\n"},
+      {"list view markdown", L"trio.listview", L"--format markdown", L"en",
+       L"| Name | Value |\r\n| --- | --- |\r\n| a | 1 |\r\n| b | 2 |\r\n| c | 3 |\r\n"},
+      {"list box json: no columns", L"listbox", L"--format json --newline lf", L"en",
+       L"{\"columns\":[],\"rows\":[\n[\"first\"],\n[\"\"],\n[\"" + longCell + L"\"],\n[\"日本語の項目\"],\n[\"last\"]\n]}\n"},
+      {"tree graph markdown: numbered header, escaped symbols", L"tree", L"--format markdown --tree-graph", L"en",
+       L"| 1 |\r\n| --- |\r\n| Root A |\r\n| \\| \\|-A1 |\r\n| \\| \\| +-A1a |\r\n| \\| +-A2 |\r\n"
+       L"| \\|   \\|-A2a |\r\n| \\|   +-A2b |\r\n| " + longItem + L" |\r\n| \\| +-B1 |\r\n| Root C |\r\n"},
+      {"empty list view json", L"emptylistview", L"--format json", L"en",
+       L"{\"columns\":[\"Nothing\"],\"rows\":[]}\r\n"},
   };
   for (const StdoutGolden& c : cases) {
     SCOPED_TRACE(c.what);
@@ -502,7 +519,8 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
   constexpr size_t kRows = 6000;
   const std::wstring file = TempFolder() + L"killed.tsv";
   int wineHangs = 0;
-  for (int attempt = 1; attempt <= 4; ++attempt) {
+  int earlyKills = 0;
+  for (int attempt = 1; attempt <= 6; ++attempt) {
     SCOPED_TRACE("attempt " + std::to_string(attempt));
     FixtureProcess fixture;
     ASSERT_TRUE(fixture.Start(L"--big-listview 6000x3")) << "the fixture did not start";
@@ -529,6 +547,14 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
     }
     ASSERT_TRUE(killedEarly) << "the export had ended before the fixture could be killed: exit " << run.exitCode
                              << ", " << run.err;
+    if (run.exitCode == 2 && run.err == kInvalidEn) {
+      // On a busy machine tblfcli may not have checked the handle yet when
+      // the kill comes; a later kill time lets the export begin first.
+      ++earlyKills;
+      std::printf("attempt %d: the kill at %lu ms came before tblfcli had checked the handle; trying later\n",
+                  attempt, killAfterMs);
+      continue;
+    }
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     const std::vector<std::wstring> lines = Split(Wide(FileBytes(file)), L"\n");
     ASSERT_EQ(lines.size(), kRows + 2) << "the header, the rows and the empty rest after the last LF";
@@ -548,7 +574,284 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
     DeleteFileW(file.c_str());
     return;
   }
-  FAIL() << "tblfcli never ended after the target was killed (" << wineHangs << " attempts)";
+  FAIL() << "no attempt killed the target mid-run: " << wineHangs << " hung in Wine, " << earlyKills
+         << " killed it before the export began";
+}
+
+// ---------------------------------------------------------------------------
+// selectors: a control by program, window and kind instead of its handle
+
+// Just enough JSON to read list --json back: objects, arrays, strings,
+// integers and null. Nothing on malformed input.
+struct Json {
+  enum Type { Null, Number, String, Array, Object } type = Null;
+  long long number = 0;
+  std::wstring text;
+  std::vector<Json> items;
+  std::map<std::wstring, Json> fields;
+};
+
+class JsonReader {
+ public:
+  explicit JsonReader(const std::wstring& text) : t_(text) {}
+  std::optional<Json> Document() {
+    std::optional<Json> value = Value();
+    Space();
+    return value && i_ == t_.size() ? value : std::nullopt;
+  }
+
+ private:
+  void Space() {
+    while (i_ < t_.size() && (t_[i_] == L' ' || t_[i_] == L'\n' || t_[i_] == L'\r' || t_[i_] == L'\t')) ++i_;
+  }
+  bool Eat(wchar_t c) {
+    Space();
+    if (i_ < t_.size() && t_[i_] == c) return ++i_, true;
+    return false;
+  }
+  std::optional<std::wstring> String() {
+    if (!Eat(L'"')) return std::nullopt;
+    std::wstring out;
+    while (i_ < t_.size() && t_[i_] != L'"') {
+      if (t_[i_] < 0x20) return std::nullopt;
+      if (t_[i_] != L'\\') {
+        out += t_[i_++];
+        continue;
+      }
+      if (++i_ >= t_.size()) return std::nullopt;
+      const wchar_t e = t_[i_++];
+      const wchar_t* plain = wcschr(L"\"\\/", e);
+      if (plain && e) {
+        out += e;
+      } else if (e == L'n' || e == L'r' || e == L't' || e == L'b' || e == L'f') {
+        out += e == L'n' ? L'\n' : e == L'r' ? L'\r' : e == L't' ? L'\t' : e == L'b' ? L'\b' : L'\f';
+      } else if (e == L'u' && i_ + 4 <= t_.size()) {
+        out += static_cast<wchar_t>(std::stoul(t_.substr(i_, 4), nullptr, 16));
+        i_ += 4;
+      } else {
+        return std::nullopt;
+      }
+    }
+    if (!Eat(L'"')) return std::nullopt;
+    return out;
+  }
+  std::optional<Json> Value() {
+    Space();
+    if (i_ >= t_.size()) return std::nullopt;
+    Json v;
+    if (t_[i_] == L'"') {
+      std::optional<std::wstring> text = String();
+      if (!text) return std::nullopt;
+      v.type = Json::String;
+      v.text = *text;
+    } else if (t_.compare(i_, 4, L"null") == 0) {
+      i_ += 4;
+    } else if (Eat(L'[')) {
+      v.type = Json::Array;
+      if (!Eat(L']')) {
+        do {
+          std::optional<Json> item = Value();
+          if (!item) return std::nullopt;
+          v.items.push_back(*item);
+        } while (Eat(L','));
+        if (!Eat(L']')) return std::nullopt;
+      }
+    } else if (Eat(L'{')) {
+      v.type = Json::Object;
+      if (!Eat(L'}')) {
+        do {
+          std::optional<std::wstring> key = String();
+          if (!key || !Eat(L':')) return std::nullopt;
+          std::optional<Json> item = Value();
+          if (!item) return std::nullopt;
+          v.fields[*key] = *item;
+        } while (Eat(L','));
+        if (!Eat(L'}')) return std::nullopt;
+      }
+    } else if (iswdigit(t_[i_]) || t_[i_] == L'-') {
+      size_t used = 0;
+      v.type = Json::Number;
+      v.number = std::stoll(t_.substr(i_, 24), &used);
+      i_ += used;
+    } else {
+      return std::nullopt;
+    }
+    return v;
+  }
+
+  const std::wstring& t_;
+  size_t i_ = 0;
+};
+
+// The handles in list's lines (the first field after the header).
+std::vector<std::wstring> ListedHandles(const std::string& lines) {
+  std::vector<std::wstring> handles;
+  std::vector<std::wstring> all = Split(Wide(lines), L"\r\n");
+  for (size_t i = 1; i < all.size(); ++i) {
+    if (!all[i].empty()) handles.push_back(Split(all[i], L"\t")[0]);
+  }
+  return handles;
+}
+
+TEST_F(TblfcliWine, SelectorsExportTheOneControlTheyPick) {
+  // Unique: program in another case and without .exe, part of the title, kind.
+  CliRun run = RunCli(L"export --program TBLF_FIXTURE --window \"fixture: TRIO\" --kind listview --format tsv");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+
+  // --nth 1 of the fixture's tree views is the first that list shows.
+  run = RunCli(L"list --program tblf_fixture.exe --kind treeview");
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::vector<std::wstring> trees = ListedHandles(run.out);
+  ASSERT_GE(trees.size(), 2u) << run.out;
+  EXPECT_EQ(trees[0].find(L"(TreeView)"), trees[0].size() - 10);
+  const CliRun byHandle = RunCli(L"export " + trees[0] + L" --format tsv --tree-graph");
+  run = RunCli(L"export --program tblf_fixture.exe --kind treeview --nth 1 --format tsv --tree-graph");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, byHandle.out);
+  EXPECT_FALSE(run.out.empty());
+}
+
+TEST_F(TblfcliWine, SelectorsThatPickNoneOrSeveralExitTwoAndExportNothing) {
+  CliRun run = RunCli(L"export --program no_such_program --kind listbox --format tsv");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tblfcli: no control matches --program \"no_such_program\" --kind listbox\n");
+  run = RunCli(L"export --program tblf_fixture --kind listview --nth 9999", L"ja");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(Wide(run.err),
+            L"tblfcli: 一致するコントロールがありません: --program \"tblf_fixture\" --kind listview --nth 9999\n");
+
+  // Both tree views of the fixture match: listed on standard error as list
+  // prints them, nothing exported.
+  run = RunCli(L"export --program tblf_fixture --kind treeview --format tsv");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  const std::string first = "tblfcli: more than one control matches (choose one with --nth): "
+                            "--program \"tblf_fixture\" --kind treeview\n";
+  ASSERT_EQ(run.err.compare(0, first.size(), first), 0) << run.err;
+  const std::vector<std::wstring> listed = ListedHandles(run.err.substr(first.size()));
+  const std::vector<std::wstring> expected = {
+      HandleLabel(FromHwnd(fixture_->Handle(L"trio.treeview")), ControlKind::TreeView, true),
+      HandleLabel(FromHwnd(fixture_->Handle(L"tree")), ControlKind::TreeView, true)};
+  for (const std::wstring& label : expected) {
+    EXPECT_NE(std::find(listed.begin(), listed.end(), label), listed.end()) << Utf8(label) << "\n" << run.err;
+  }
+  EXPECT_EQ(Split(Wide(run.err), L"\r\n")[0].find(L"Handle\tProgram\tOwner Window"), first.size());
+
+  // The same selectors with list: the matches on standard output, exit 0.
+  run = RunCli(L"list --program tblf_fixture --kind treeview");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(ListedHandles(run.out), listed);
+}
+
+TEST_F(TblfcliWine, TwoFixturesRunningMakeTheSameSelectorsAmbiguous) {
+  FixtureProcess second;
+  ASSERT_TRUE(second.Start()) << Utf8(second.Error());
+  const std::wstring selectors = L"--program tblf_fixture.exe --window \"fixture: trio\" --kind listview";
+  CliRun run = RunCli(L"export " + selectors + L" --format tsv");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  const size_t header = run.err.find("Handle\tProgram");
+  ASSERT_NE(header, std::string::npos) << run.err;
+  std::vector<std::wstring> listed = ListedHandles(run.err.substr(header));
+  std::vector<std::wstring> expected = {
+      HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, true),
+      HandleLabel(FromHwnd(second.Handle(L"trio.listview")), ControlKind::ListView, true)};
+  std::sort(listed.begin(), listed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected) << run.err;
+  // --nth picks one of them; both hold the same rows.
+  run = RunCli(L"export " + selectors + L" --nth 2 --format tsv");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.out, "Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+}
+
+TEST_F(TblfcliWine, ListJsonReadsBackAsOneObjectPerCandidate) {
+  const CliRun run = RunCli(L"list --json --program tblf_fixture.exe");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.err, "");
+  std::optional<Json> doc = JsonReader(Wide(run.out)).Document();
+  ASSERT_TRUE(doc.has_value()) << run.out;
+  ASSERT_EQ(doc->type, Json::Array);
+  const CliRun lines = RunCli(L"list --program tblf_fixture.exe");
+  EXPECT_EQ(doc->items.size(), ListedHandles(lines.out).size());
+  const Json* trio = nullptr;
+  for (const Json& item : doc->items) {
+    ASSERT_EQ(item.type, Json::Object);
+    ASSERT_EQ(item.fields.size(), 9u);
+    ASSERT_EQ(item.fields.count(L"handle"), 1u);
+  }
+  // The handle is hexadecimal without the kind suffix, padded as list pads it.
+  const std::wstring padded = HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, false);
+  for (const Json& item : doc->items) {
+    if (item.fields.at(L"handle").text == padded) trio = &item;
+  }
+  ASSERT_NE(trio, nullptr) << run.out;
+  const auto& f = trio->fields;
+  EXPECT_EQ(f.at(L"kind").text, L"listview");
+  EXPECT_EQ(f.at(L"program").text, L"tblf_fixture.exe");
+  EXPECT_EQ(f.at(L"processId").number, static_cast<long long>(fixture_->ProcessId()));
+  EXPECT_EQ(f.at(L"window").text, L"Tabulift fixture: trio");
+  EXPECT_EQ(f.at(L"count").number, 3);
+  EXPECT_EQ(f.at(L"columns").number, 2);
+  EXPECT_EQ(f.at(L"firstItem").text, L"a");
+  EXPECT_EQ(f.at(L"note").text, L"");
+  // Kinds other than list views have no columns; an owner-drawn one its note.
+  for (const Json& item : doc->items) {
+    if (item.fields.at(L"kind").text != L"listview") {
+      EXPECT_EQ(item.fields.at(L"columns").type, Json::Null);
+    }
+    if (item.fields.at(L"handle").text ==
+        HandleLabel(FromHwnd(fixture_->Handle(L"ownerdata")), ControlKind::ListView, false)) {
+      EXPECT_EQ(item.fields.at(L"note").text, L"ListView Control with LVS_OWNERDRAWFIXED/LVS_OWNERDATA gives incorrect string.");
+    }
+  }
+}
+
+// --wait looks again until the program is there: the fixture starts 1.5 s
+// after tblfcli, with a window of its own title.
+TEST(TblfcliSelectors, WaitFindsAControlWhoseProgramStartsLater) {
+  const std::wstring title = L"Scripting wait " + std::to_wstring(GetCurrentProcessId());
+  const std::wstring data = TempFolder() + L"wait.txt";
+  {
+    const std::string lines = "window waiting " + Utf8(title) + "\nlistbox late\nentry late one\nentry late two\n";
+    HANDLE file = CreateFileW(data.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  FixtureProcess fixture;
+  bool started = false;
+  const CliRun run = RunCli(L"export --window \"" + title + L"\" --kind listbox --wait 30 --format tsv", L"en",
+                            [&](HANDLE) {
+                              Sleep(1500);
+                              started = fixture.Start(L"--data \"" + data + L"\"");
+                            });
+  DeleteFileW(data.c_str());
+  ASSERT_TRUE(started) << Utf8(fixture.Error());
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.out, "late one\r\nlate two\r\n");
+  EXPECT_GE(run.elapsedMs, 1500u);
+}
+
+TEST(TblfcliSelectors, WaitForAProgramThatNeverAppearsEndsAfterTheTimeWithNoMatch) {
+  const CliRun run = RunCli(L"export --program never_there.exe --wait 2");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tblfcli: no control matches --program \"never_there.exe\"\n");
+  EXPECT_GE(run.elapsedMs, 2000u);
+  std::printf("--wait 2 for a program that never appears: exit 2 after %llu ms\n",
+              static_cast<unsigned long long>(run.elapsedMs));
 }
 
 }  // namespace
