@@ -49,8 +49,9 @@ class ControlReader {
   virtual int CountListViewColumns(WindowId control) = 0;
   // One cell; no text only when the target process cannot be opened.
   virtual std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) = 0;
-  // Sets or clears only the selected bit of one item (-1: every item).
-  virtual void SetListViewItemState(WindowId control, int item, unsigned state) = 0;
+  // Sets or clears only the selected bit of one item (-1: every item); false
+  // when the control did not take it (no answer, no such item).
+  virtual bool SetListViewItemState(WindowId control, int item, unsigned state) = 0;
 
   // Text of the item at a pre-order position, or the error text "(error)" /
   // "(取得失敗)"; no text when the process cannot be opened. depth and item

@@ -35,7 +35,7 @@ class Win32ControlReader : public ControlReader {
   std::optional<std::wstring> GetListViewColumnText(WindowId control, int column) override;
   int CountListViewColumns(WindowId control) override;
   std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
-  void SetListViewItemState(WindowId control, int item, unsigned state) override;
+  bool SetListViewItemState(WindowId control, int item, unsigned state) override;
 
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;
