@@ -15,10 +15,12 @@ namespace tblf::cli {
 
 extern const Verb kListVerb;
 extern const Verb kExportVerb;
+extern const Verb kPropsVerb;
+extern const Verb kSelectVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kPropsVerb, &kSelectVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";
