@@ -5,11 +5,12 @@
 #include <exception>
 #include <iterator>
 
-// Boost gives a pattern over a text of known length a budget of machine steps
-// that grows with the square of the pattern's length: a long catastrophic
-// pattern then runs for minutes on one item. Matched through a plain
-// bidirectional iterator, the length is not known and every text gets this
-// fixed budget instead (the one Boost itself gives a 2047-character text).
+// Boost gives a pattern over a text of known length a budget of matching
+// steps of about length x (pattern length)^2: a long catastrophic pattern then
+// runs for minutes on one item. Where that budget would pass this cap, the
+// text goes through a plain bidirectional iterator, whose length Boost does not
+// know, and gets the cap instead (about the budget Boost itself gives a
+// 2047-character text under a short pattern).
 #define BOOST_REGEX_MAX_STATE_COUNT 5000000
 #include <boost/regex.hpp>
 
@@ -82,6 +83,16 @@ class TextIterator {
   const wchar_t* at_ = nullptr;
 };
 
+// Whether Boost's own budget for a text of `length` under a pattern of
+// `patternLength` stays within the cap (the larger of length x patternLength^2
+// and length^2, each plus 100000; the second is capped already).
+bool OwnBudgetWithinCap(std::size_t length, std::size_t patternLength) {
+  const std::size_t n = length == 0 ? 1 : length;
+  const std::size_t s = patternLength == 0 ? 1 : patternLength;
+  if (n > static_cast<std::size_t>(kSelectMatchSteps) || s > 3000) return false;
+  return static_cast<unsigned long long>(n) * s * s + 100000 <= static_cast<unsigned long long>(kSelectMatchSteps);
+}
+
 // The text of the chosen column; a column number past the largest int would
 // turn into a pseudo column, and has no text like any column past the last.
 std::optional<std::wstring> ItemText(ControlReader& reader, WindowId target, unsigned column, int item) {
@@ -121,7 +132,9 @@ std::optional<bool> SelectPattern::Matches(const std::wstring& text) const {
   if (!compiled_) return std::nullopt;
   try {
     const wchar_t* begin = text.c_str();
-    return boost::regex_match(TextIterator(begin), TextIterator(begin + text.size()), compiled_->regex);
+    const wchar_t* end = begin + text.size();
+    if (OwnBudgetWithinCap(text.size(), compiled_->regex.size())) return boost::regex_match(begin, end, compiled_->regex);
+    return boost::regex_match(TextIterator(begin), TextIterator(end), compiled_->regex);
   } catch (const std::exception&) {
     return std::nullopt;
   }

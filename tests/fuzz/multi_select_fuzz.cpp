@@ -50,6 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   // One flag byte (mode, ignore case, column), then 16-bit units: the
   // condition, and after each zero unit the next item text (at most four).
+  // Short ones: each match of a catastrophic pattern may take its whole
+  // budget, which grows with text x condition^2 up to the cap, and the cap
+  // costs seconds under the sanitizers.
+  constexpr std::size_t kConditionUnits = 64, kTextUnits = 256;
   const std::uint8_t flags = data[0];
   tblf::SelectRequest request;
   request.mode = static_cast<tblf::SelectMode>((flags & 3) % 3);
@@ -60,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 1; i + 1 < size; i += 2) {
     const wchar_t c = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
     if (c != 0) {
-      parts.back().push_back(c);
+      if (parts.back().size() < (parts.size() == 1 ? kConditionUnits : kTextUnits)) parts.back().push_back(c);
     } else if (parts.size() < 5) {
       parts.emplace_back();
     }

@@ -116,6 +116,13 @@ TEST(MultiSelect, ACatastrophicPatternEndsWithTheErrorAndKeepsTheStatesAlreadyWr
   const SelectResult result = RunMultiSelect(desktop, list, {0, SelectMode::Regex, false, false, L"x|(a+)+b"}, nullptr);
   EXPECT_EQ(result.outcome, SelectOutcome::BadPattern);
   EXPECT_EQ(desktop.Control(list).stateWrites, (Writes{{0, kSel}})) << "item 2 is never reached";
+
+  // A long pattern, whose budget Boost would make grow with its square, ends too.
+  std::wstring pattern;
+  for (int i = 0; i < 60; ++i) pattern += L"(a|aa)*";
+  const WindowId longText = desktop.Add(List({std::wstring(2047, L'a')}));
+  EXPECT_EQ(RunMultiSelect(desktop, longText, {0, SelectMode::Regex, false, false, pattern + L"b"}, nullptr).outcome,
+            SelectOutcome::BadPattern);
 }
 
 class EscapeAfter : public EscapePoll {
