@@ -59,8 +59,9 @@ class ControlReader {
     for (int column : columns) cells.push_back(GetListViewCellText(column, control, item));
     return cells;
   }
-  // Sets or clears only the selected bit of one item (-1: every item).
-  virtual void SetListViewItemState(WindowId control, int item, unsigned state) = 0;
+  // Sets or clears only the selected bit of one item (-1: every item); false
+  // when the control did not take it (no answer, no such item).
+  virtual bool SetListViewItemState(WindowId control, int item, unsigned state) = 0;
 
   // Text of the item at a pre-order position, or the error text "(error)" /
   // "(取得失敗)"; no text when the process cannot be opened. depth and item

@@ -246,19 +246,20 @@ void Win32ControlReader::ReadRowCells(ReadSession& session, int item, const std:
   }
 }
 
-void Win32ControlReader::SetListViewItemState(WindowId control, int item, unsigned state) {
+bool Win32ControlReader::SetListViewItemState(WindowId control, int item, unsigned state) {
   const HWND hwnd = ToHwnd(control);
   ProcessHandle process(OpenWindowProcess(hwnd));
-  if (!process) return;
+  if (!process) return false;
   const PointerWidth width = TargetPointerWidth(process);
   RemoteBlock request(process, ListViewItemLayoutFor(width).size);
-  if (!request) return;
+  if (!request) return false;
   ListViewItemFields fields;
   fields.state = state;
   fields.stateMask = kLvisSelected;  // no other state bit is ever changed
-  if (!request.Write(EncodeListViewItem(fields, width))) return;
-  LRESULT ignored = 0;
-  TimedSend(hwnd, kLvmSetItemState, static_cast<WPARAM>(static_cast<INT_PTR>(item)), request.param(), &ignored);
+  if (!request.Write(EncodeListViewItem(fields, width))) return false;
+  LRESULT taken = 0;
+  return TimedSend(hwnd, kLvmSetItemState, static_cast<WPARAM>(static_cast<INT_PTR>(item)), request.param(), &taken) &&
+         taken != 0;
 }
 
 // --- tree views ---------------------------------------------------------------

@@ -43,7 +43,7 @@ class Win32ControlReader : public ControlReader {
   std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
   std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
                                                               const std::vector<int>& columns) override;
-  void SetListViewItemState(WindowId control, int item, unsigned state) override;
+  bool SetListViewItemState(WindowId control, int item, unsigned state) override;
 
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;

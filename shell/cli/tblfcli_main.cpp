@@ -21,10 +21,13 @@ extern const Verb kExportVerb;
 extern const Verb kFilesVerb;
 extern const Verb kEnvVerb;
 extern const Verb kUpdateCheckVerb;
+extern const Verb kPropsVerb;
+extern const Verb kSelectVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kFilesVerb, &kEnvVerb, &kUpdateCheckVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kPropsVerb,       &kSelectVerb,
+                              &kFilesVerb, &kEnvVerb,    &kUpdateCheckVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";

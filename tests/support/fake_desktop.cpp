@@ -68,7 +68,12 @@ std::optional<std::wstring> FakeDesktop::GetListViewCellText(int column, WindowI
   return row[column];
 }
 
-void FakeDesktop::SetListViewItemState(WindowId, int, unsigned) {}
+bool FakeDesktop::SetListViewItemState(WindowId id, int item, unsigned state) {
+  FakeControl* control = Find(id);
+  if (!control || control->refusesStates || item < 0 || item >= static_cast<int>(control->cells.size())) return false;
+  control->stateWrites.emplace_back(item, state);
+  return true;
+}
 
 std::optional<std::wstring> FakeDesktop::GetTreeViewItemText(WindowId id, int position, int* depth,
                                                              TreeItemId* item) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "remote/control_reader.h"
@@ -29,6 +30,10 @@ struct FakeControl {
   std::vector<std::wstring> items;
   // The count message times out (a hung target).
   bool hung = false;
+  // List view: the state written to each item (LVIS_SELECTED or 0), in order.
+  std::vector<std::pair<int, unsigned>> stateWrites;
+  // List view: state writes are not taken (a target that stopped answering).
+  bool refusesStates = false;
   // After this many item or cell reads the process is gone: every later read
   // answers no text (-1: never).
   int readsBeforeGone = -1;
@@ -53,7 +58,7 @@ class FakeDesktop : public ControlReader {
   std::optional<std::wstring> GetListViewColumnText(WindowId control, int column) override;
   int CountListViewColumns(WindowId control) override;
   std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
-  void SetListViewItemState(WindowId control, int item, unsigned state) override;
+  bool SetListViewItemState(WindowId control, int item, unsigned state) override;
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;
   bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;

@@ -166,14 +166,15 @@ TEST_F(Readers, NoProcessAccessGivesNoTextButTheRowNumber) {
   EXPECT_FALSE(reader.GetListViewColumnText(bogus, 0).has_value());
   EXPECT_EQ(reader.CountListViewColumns(bogus), 0);
   EXPECT_FALSE(reader.GetTreeViewItemText(bogus, 0, nullptr, nullptr).has_value());
-  reader.SetListViewItemState(bogus, 0, kLvisSelected);  // does nothing, and does not crash
+  EXPECT_FALSE(reader.SetListViewItemState(bogus, 0, kLvisSelected));
 }
 
 TEST_F(Readers, SetItemStateTouchesOnlyTheSelectedBit) {
   const WindowId report = Id(L"report");
   ASSERT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000204");
-  reader.SetListViewItemState(report, 1, kLvisSelected);
+  EXPECT_TRUE(reader.SetListViewItemState(report, 1, kLvisSelected));
   EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000206");
+  EXPECT_FALSE(reader.SetListViewItemState(report, 3, kLvisSelected)) << "no item 3";
   reader.SetListViewItemState(report, 1, 0);
   EXPECT_EQ(reader.GetListViewCellText(kColumnState, report, 1), L"0x00000204");
 

@@ -3,11 +3,13 @@
 // clipboard compared with what the command line promises.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <cwctype>
 #include <functional>
 #include <map>
@@ -17,6 +19,7 @@
 
 #include "help/version.h"
 #include "help/version_win.h"
+#include "remote/control_reader_win.h"
 #include "remote/discovery.h"
 #include "remote/timed_send_win.h"
 #include "tests/support/cli_run_win.h"
@@ -484,6 +487,251 @@ TEST_F(TblfcliWine, ClipboardGetsCrLfTextAndAnEmptyListBoxGivesAnEmptyText) {
   run = RunCli(L"export " + H(L"trio.listview") + L" --clipboard --format tsv --newline lf");
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(ClipboardText(), L"Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// props
+
+// Screen and client rectangles as the report writes them.
+std::wstring PositionLines(HWND window) {
+  RECT s{}, c{};
+  GetWindowRect(window, &s);
+  GetClientRect(window, &c);
+  wchar_t buffer[160];
+  std::swprintf(buffer, 160, L"Position(Screen): (%ld,%ld)-(%ld,%ld)\r\nPosition(Client): (%ld,%ld)-(%ld,%ld)\r\n", s.left,
+                s.top, s.right, s.bottom, c.left, c.top, c.right, c.bottom);
+  return buffer;
+}
+
+// "%p" as the report prints it in this build.
+std::wstring Pointer(UINT_PTR value) {
+  wchar_t buffer[40];
+  std::swprintf(buffer, 40, L"%0*llX", static_cast<int>(sizeof(void*) * 2), static_cast<unsigned long long>(value));
+  return buffer;
+}
+
+// The styles are the ones the controls report, not all the fixture asked
+// for: a list box keeps WS_VSCROLL only while its scroll bar is shown (these
+// two need none), and a combo box hands WS_VSCROLL and WS_EX_CLIENTEDGE on to
+// its parts.
+struct PropsCase {
+  const wchar_t* control;
+  const wchar_t* owner;  // the fixture's window holding it
+  const wchar_t* head;   // kind, class, caption and the style lines
+  const wchar_t* warning;
+};
+
+TEST_F(TblfcliWine, PropsPrintsTheReportOfAListViewATreeViewAndListBoxes) {
+  const std::wstring build = sizeof(void*) == 8 ? L" (64bit)\r\n" : L" (32bit)\r\n";
+  const PropsCase cases[] = {
+      {L"trio.listview", L"trio",
+       L"Control         : ListView\r\nClass name      : SysListView32\r\nCaption         : \"\"\r\n"
+       L"Style           : 50000041\r\n          (WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS)\r\n"
+       L"Extended Style  : 00000200\r\n          (WS_EX_CLIENTEDGE)\r\n",
+       L""},
+      {L"trio.treeview", L"trio",
+       L"Control         : TreeView\r\nClass name      : SysTreeView32\r\nCaption         : \"\"\r\n"
+       L"Style           : 50000007\r\n"
+       L"          (WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT)\r\n"
+       L"Extended Style  : 00000200\r\n          (WS_EX_CLIENTEDGE)\r\n",
+       L""},
+      {L"trio.listbox", L"trio",
+       L"Control         : Listbox\r\nClass name      : ListBox\r\nCaption         : \"\"\r\n"
+       L"Style           : 50000001\r\n          (WS_CHILD | WS_VISIBLE | LBS_NOTIFY)\r\n"
+       L"Extended Style  : 00000200\r\n          (WS_EX_CLIENTEDGE)\r\n",
+       L""},
+      {L"ownerlistbox", L"lists",
+       L"Control         : Listbox\r\nClass name      : ListBox\r\nCaption         : \"\"\r\n"
+       L"Style           : 50000011\r\n          (WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED)\r\n"
+       L"Extended Style  : 00000200\r\n          (WS_EX_CLIENTEDGE)\r\n",
+       L"\r\nOwner-drawn Listbox without LBS_HASSTRINGS gives incorrect string.\r\n"},
+  };
+  for (const PropsCase& c : cases) {
+    SCOPED_TRACE(Utf8(c.control));
+    HWND window = fixture_->Handle(c.control);
+    const CliRun run = RunCli(L"props " + Hex(window));
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, "");
+    const std::wstring report = Wide(run.out);
+    // The procedure, instance and user data of another process's window are
+    // whatever the system tells; only their form is fixed.
+    const size_t procedure = report.find(L"Procedure       : ");
+    const size_t handle = report.find(L"Window Handle   : ");
+    ASSERT_NE(procedure, std::wstring::npos);
+    ASSERT_NE(handle, std::wstring::npos);
+    const size_t digits = sizeof(void*) * 2;
+    EXPECT_EQ(handle - procedure, 2 * (18 + digits + 2)) << "two %p lines between";
+    EXPECT_EQ(report.substr(0, procedure), c.head);
+    const size_t userData = report.find(L"UserData        : ", handle);
+    ASSERT_NE(userData, std::wstring::npos);
+    EXPECT_EQ(report.substr(handle, userData - handle),
+              L"Window Handle   : " + Pointer(reinterpret_cast<UINT_PTR>(window)) + L"\r\n" +
+                  L"Parent Window   : " + Pointer(reinterpret_cast<UINT_PTR>(fixture_->Handle(c.owner))) + L"\r\n" +
+                  L"Control ID      : " + Pointer(static_cast<UINT_PTR>(GetDlgCtrlID(window))) + L"\r\n");
+    wchar_t process[64];
+    std::swprintf(process, 64, L"\r\nProcess ID      : %08lX", fixture_->ProcessId());
+    EXPECT_EQ(report.substr(userData + 18 + digits + 2),
+              PositionLines(window) + c.warning + process + build);
+  }
+}
+
+TEST_F(TblfcliWine, PropsSpeaksJapaneseWithTheUiLanguage) {
+  const CliRun run = RunCli(L"props " + H(L"combobox"), L"ja");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::wstring report = Wide(run.out);
+  EXPECT_EQ(report.substr(0, report.find(L"プロシージャ")),
+            L"種別　　　　　　：コンボボックス\r\nクラス名　　　　：ComboBox\r\nキャプション　　：\"\"\r\n"
+            L"スタイル　　　　：50000003\r\n          (WS_CHILD | WS_VISIBLE | CBS_SIMPLE | CBS_DROPDOWN)\r\n"
+            L"拡張スタイル　　：00000000\r\n");
+  EXPECT_NE(report.find(L"\r\nプロセスID  　　："), std::wstring::npos);
+}
+
+// ---------------------------------------------------------------------------
+// select
+
+TEST(TblfcliUsage, SelectAndPropsUsageErrors) {
+  struct Case {
+    const wchar_t* arguments;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"props 10 11", "unknown option 11"},
+      {L"props 10 --column 1", "unknown option --column"},
+      {L"select", "select needs --regex, --match or --substring"},
+      {L"select --column 0 --match a", "select needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"select 10 --column 0", "select needs --regex, --match or --substring"},
+      {L"select 10 --column 0 --regex a --match b", "--regex, --match and --substring exclude each other"},
+      {L"select 10 --column 0 --regex a --regex b", "--regex takes one pattern"},
+      {L"select 10 --match a", "select needs --column N"},
+      {L"select 10 --match a --column -1", "--column takes a column number [0-], not -1"},
+      {L"select 10 --match a --column 4294967296", "--column takes a column number [0-], not 4294967296"},
+      {L"select 10 --column 0 --match \"\"", "Please specify a string to search for."},
+      {L"select 10 --column 0 --regex", "--regex needs a pattern"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.arguments));
+    const CliRun run = RunCli(c.arguments);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
+  }
+}
+
+// A fixture of its own: the runs change the selection of its list views.
+class TblfcliSelect : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring data = TempFolder() + L"select.txt";
+    const std::string lines =
+        "window sel Tabulift fixture: select\n"
+        "listview multi report\ncolumn Name\ncolumn Kind\n"
+        "item apple\tfruit\nitem Apricot\tfruit\nitem banana\tfruit\nitem carrot\tvegetable\nitem grape fruit\tfruit\n"
+        "listview hard report\ncolumn Text\nitem x\nitem " + std::string(40, 'a') + "\nitem x\n"
+        "listview single report singlesel\ncolumn Name\nitem x\nitem y\n"
+        "treeview tree\nnode 0 x\n";
+    HANDLE file = CreateFileW(data.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(fixture_.Start(L"--data \"" + data + L"\"")) << Utf8(fixture_.Error());
+    DeleteFileW(data.c_str());
+  }
+
+  // The selected bit of every item, through the State pseudo column: "10010".
+  std::string Selected(const wchar_t* name) {
+    const WindowId list = FromHwnd(fixture_.Handle(name));
+    Win32ControlReader reader;
+    std::string bits;
+    const long count = reader.CountItems(list, ControlKind::ListView).value_or(0);
+    for (int i = 0; i < count; ++i) {
+      const std::wstring state = reader.GetListViewCellText(kColumnState, list, i).value_or(L"?");
+      bits += std::wcstoul(state.c_str(), nullptr, 16) & LVIS_SELECTED ? '1' : '0';
+    }
+    return bits;
+  }
+
+  CliRun Select(const wchar_t* name, const std::wstring& options, const wchar_t* language = L"en") {
+    return RunCli(L"select " + Hex(fixture_.Handle(name)) + L" " + options, language);
+  }
+
+  FixtureProcess fixture_;
+};
+
+struct SelectCase {
+  const char* what;
+  const wchar_t* options;
+  const wchar_t* language;
+  const char* selected;  // afterwards, items 0 to 4
+  std::wstring out;
+};
+
+TEST_F(TblfcliSelect, RunsOneAfterAnotherChangeTheSelectionAndPrintTheirSummary) {
+  const std::wstring note = L"※本機能使用前にすでに選択済み/解除済みの項目についても、条件に合致した場合はカウントしています。";
+  const SelectCase cases[] = {
+      {"regex, whole text", L"--column 0 --regex \"a.*\"", L"en", "10000", L"1 item(s) selected.\r\n"},
+      {"regex ignoring case", L"--column 0 --regex \"a.*\" --ignore-case", L"en", "11000", L"2 item(s) selected.\r\n"},
+      {"match strings, deselect", L"--column 1 --match vegetable --match fruit --deselect", L"en", "00000",
+       L"5 item(s) canceled.\r\nvegetable : 1 item(s) canceled.\r\nfruit : 4 item(s) canceled.\r\n"},
+      {"substrings, the first line takes the item", L"--column 0 --substring an --substring ap --ignore-case", L"ja",
+       "11101",
+       L"4個のアイテムを選択しました。\r\n" + note +
+           L"\r\nan : 1個のアイテムを選択状態にしました\r\nap : 3個のアイテムを選択状態にしました\r\n"},
+      {"nothing met", L"--column 0 --match Apple", L"en", "11101", L"No items selected.\r\nApple : 0 item(s) selected.\r\n"},
+      {"a column past the last", L"--column 9 --regex x? --deselect", L"en", "00000", L"5 item(s) canceled.\r\n"},
+  };
+  for (const SelectCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CliRun run = Select(L"multi", c.options, c.language);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Wide(run.out), c.out);
+    EXPECT_EQ(Selected(L"multi"), c.selected);
+  }
+}
+
+TEST_F(TblfcliSelect, AWrongOrCatastrophicPatternExitsOneAndKeepsWhatWasWritten) {
+  CliRun run = Select(L"multi", L"--column 0 --regex \"(a\"");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Please correct the regular expression.\n");
+  EXPECT_EQ(Selected(L"multi"), "00000");
+
+  run = Select(L"hard", L"--column 0 --regex \"x|(a+)+b\"", L"ja");
+  ASSERT_TRUE(run.ended);
+  std::printf("catastrophic pattern through tblfcli: %llu ms\n", static_cast<unsigned long long>(run.elapsedMs));
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(Wide(run.err), L"正規表現を確認してください。\n");
+  EXPECT_EQ(Selected(L"hard"), "100") << "the first item stays selected; the third is never reached";
+}
+
+TEST_F(TblfcliSelect, ASingleSelectionListViewAndOtherKindsAreRefused) {
+  CliRun run = Select(L"single", L"--column 0 --match x");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Multiple items may not be selected on this ListView control.\n");
+  EXPECT_EQ(Selected(L"single"), "00");
+
+  run = Select(L"tree", L"--column 0 --match x");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.err, "tblfcli: select works on a list view only\nTry 'tblfcli --help'.\n");
+}
+
+TEST(TblfcliTargets, SelectOnAHungTargetExitsOneWithTheCountText) {
+  FixtureProcess fixture;
+  ASSERT_TRUE(fixture.Start()) << "the fixture did not start";
+  ASSERT_TRUE(fixture.Hang());
+  const CliRun run = RunCli(L"select " + Hex(fixture.Handle(L"report")) + L" --column 0 --regex .*");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.err, "Cannot get number of items in a list-view control.\n");
 }
 
 // ---------------------------------------------------------------------------
