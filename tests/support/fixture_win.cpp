@@ -91,14 +91,11 @@ bool FixtureProcess::Start(const std::wstring& arguments, const wchar_t* exeName
 
   const ULONGLONG deadline = GetTickCount64() + 30000;
   while (GetTickCount64() < deadline) {
-    if (GetFileAttributesW(handlesPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      const bool ok = ReadHandles(handlesPath);
+    // The file may be seen before the fixture has written all of it: a file
+    // that does not read whole yet is read again on the next round.
+    if (GetFileAttributesW(handlesPath.c_str()) != INVALID_FILE_ATTRIBUTES && ReadHandles(handlesPath)) {
       DeleteFileW(handlesPath.c_str());
-      if (!ok) {
-        error_ = L"unreadable handles file " + handlesPath;
-        Kill();
-      }
-      return ok;
+      return true;
     }
     if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) {
       DWORD code = 0;
@@ -108,7 +105,10 @@ bool FixtureProcess::Start(const std::wstring& arguments, const wchar_t* exeName
       return false;
     }
   }
-  error_ = L"the fixture did not report its handles within 30 s";
+  error_ = GetFileAttributesW(handlesPath.c_str()) != INVALID_FILE_ATTRIBUTES
+               ? L"unreadable handles file " + handlesPath
+               : L"the fixture did not report its handles within 30 s";
+  DeleteFileW(handlesPath.c_str());
   Kill();
   return false;
 }
