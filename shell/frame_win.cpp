@@ -1,5 +1,6 @@
 #include "shell/frame_win.h"
 
+#include "output/open_with_win.h"
 #include "output/sample_window_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
@@ -56,6 +57,7 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM w, LPARAM l) {
     case WM_DESTROY:
       SavePlacement(frame);
       DestroySampleWindow();
+      DeleteTemporaryFiles();
       PostQuitMessage(0);
       return 0;
     default:
