@@ -34,9 +34,17 @@ HWND OpenSettings(TabuliftApp& app, bool ja = false) {
   return app.WaitWindow(Title(ja), 10000);
 }
 
-bool Closed(HWND dialog) {
-  for (int i = 0; i < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
-  return !IsWindow(dialog) || !IsWindowVisible(dialog);
+template <typename F>
+bool WaitUntil(F done) {
+  for (int i = 0; i < 100 && !done(); ++i) Sleep(50);
+  return done();
+}
+
+// The dialog is gone and the main dialog has taken up the command again.
+bool Closed(TabuliftApp& app, HWND dialog) {
+  const bool gone = WaitUntil([dialog] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+  SendMessageTimeoutW(app.dialog(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  return gone;
 }
 
 TEST(SettingsDialog, OkStoresTheEncodingAndItsCodePage) {
@@ -63,7 +71,7 @@ TEST(SettingsDialog, OkStoresTheEncodingAndItsCodePage) {
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_CODE_PAGE)) != FALSE, c.index == 11);
     if (c.typed) app.TypeTextIn(dialog, IDC_CODE_PAGE, c.typed);
     app.ClickIn(dialog, IDOK);
-    ASSERT_TRUE(Closed(dialog)) << app.DescribeWindows();
+    ASSERT_TRUE(Closed(app, dialog)) << app.DescribeWindows();
     EXPECT_EQ(StoredInt(L"File", L"CharCode"), c.charCode);
     EXPECT_EQ(StoredInt(L"File", L"OtherCP"), c.otherCp);
   }
@@ -99,7 +107,7 @@ TEST(SettingsDialog, AnUnusableOrMissingCodePageIsRefusedAndTheDialogStaysOpen) 
     }
     EXPECT_EQ(StoredInt(L"File", L"CharCode"), std::nullopt) << "nothing is written";
     app.ClickIn(dialog, IDCANCEL);
-    ASSERT_TRUE(Closed(dialog));
+    ASSERT_TRUE(Closed(app, dialog));
     EXPECT_EQ(app.Close(), 0u);
   }
 }
@@ -114,7 +122,7 @@ TEST(SettingsDialog, CancelWritesNothing) {
   app.ClickIn(dialog, IDC_SHOW_SAMPLE);
   app.ClickIn(dialog, IDC_QUOTE_WHEN_NEEDED);
   app.ClickIn(dialog, IDCANCEL);
-  ASSERT_TRUE(Closed(dialog));
+  ASSERT_TRUE(Closed(app, dialog));
   for (auto [section, key] : {std::pair{L"File", L"CharCode"}, {L"File", L"RetCode"}, {L"Window", L"sample"},
                               {L"Data", L"dquot_sdata"}, {L"SampleWindow", L"Font"}}) {
     EXPECT_EQ(test::StoredString(section, key), std::nullopt) << Narrow(key);
@@ -140,7 +148,7 @@ TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   app.ClickIn(dialog, IDC_SHOW_SAMPLE);
   app.ClickIn(dialog, IDC_DOUBLE_QUOTES);
   app.ClickIn(dialog, IDOK);
-  ASSERT_TRUE(Closed(dialog));
+  ASSERT_TRUE(Closed(app, dialog));
   EXPECT_EQ(StoredInt(L"Data", L"dquot2"), 1u);
   EXPECT_EQ(app.SampleWindow(), sample) << "the same window";
 
@@ -148,9 +156,9 @@ TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   ASSERT_NE(dialog, nullptr);
   app.ClickIn(dialog, IDC_SHOW_SAMPLE);
   app.ClickIn(dialog, IDOK);
-  ASSERT_TRUE(Closed(dialog));
+  ASSERT_TRUE(Closed(app, dialog));
   EXPECT_EQ(StoredInt(L"Window", L"sample"), 0u);
-  EXPECT_FALSE(IsWindow(sample));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sample); })) << "destroyed at once";
   EXPECT_EQ(app.SampleWindow(), nullptr);
 
   // Switched on again: a new window asks for a selection.
@@ -158,8 +166,8 @@ TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   ASSERT_NE(dialog, nullptr);
   app.ClickIn(dialog, IDC_SHOW_SAMPLE);
   app.ClickIn(dialog, IDOK);
-  ASSERT_TRUE(Closed(dialog));
-  ASSERT_NE(app.SampleWindow(), nullptr);
+  ASSERT_TRUE(Closed(app, dialog));
+  ASSERT_TRUE(WaitUntil([&] { return app.SampleWindow() != nullptr; }));
   EXPECT_EQ(app.SampleText(), L"Please select an item.");
   EXPECT_EQ(app.Close(), 0u);
 }
@@ -174,7 +182,7 @@ TEST_F(SettingsOutput, AFileAfterChoosingUtf8WithBomAndLfHasThoseBytes) {
   app.PickIn(dialog, IDC_ENCODING, 7);
   app.PickIn(dialog, IDC_NEWLINE, 1);
   app.ClickIn(dialog, IDOK);
-  ASSERT_TRUE(Closed(dialog));
+  ASSERT_TRUE(Closed(app, dialog));
 
   ASSERT_TRUE(app.SelectMainListRow(fixture_->Handle(L"trio.listview")));
   const std::wstring file = test::ExecutableFolder() + L"settings_test_out.csv";
