@@ -42,7 +42,7 @@ TEST(TemporaryFileName, TakesTheFirstNumberFreeWithAndWithoutTheExtension) {
   auto exists = [&](const std::wstring& f) { return files.count(f) == 1; };
   EXPECT_EQ(TemporaryFileName(L"C:\\T", L".csv", exists), L"C:\\T\\tblftmp3.csv");
   EXPECT_EQ(TemporaryFileName(L"C:\\T\\", L".txt", exists), L"C:\\T\\tblftmp2.txt");
-  EXPECT_EQ(TemporaryFileName(L"\\", L".html", exists), L"\\tblftmp2.html");
+  EXPECT_EQ(TemporaryFileName(L"\\", L".html", exists), L"\\tblftmp1.html");
 }
 
 }  // namespace
