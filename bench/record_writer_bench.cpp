@@ -144,6 +144,8 @@ void BM_HtmlMemory(benchmark::State& s) { RunFormat(s, RecordFormat::Html, Mode:
 void BM_HtmlFileDiscard(benchmark::State& s) { RunFormat(s, RecordFormat::Html, Mode::Discard); }
 void BM_SpaceMemory(benchmark::State& s) { RunFormat(s, RecordFormat::Space, Mode::Memory); }
 void BM_SpaceFileDiscard(benchmark::State& s) { RunFormat(s, RecordFormat::Space, Mode::Discard); }
+void BM_JsonFileDiscard(benchmark::State& s) { RunFormat(s, RecordFormat::Json, Mode::Discard); }
+void BM_MarkdownFileDiscard(benchmark::State& s) { RunFormat(s, RecordFormat::Markdown, Mode::Discard); }
 
 // The clipboard's one contiguous copy of a memory-mode document.
 void BM_CsvFlatten(benchmark::State& state) {
@@ -163,6 +165,8 @@ BENCHMARK(BM_HtmlMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HtmlFileDiscard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SpaceMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SpaceFileDiscard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JsonFileDiscard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkdownFileDiscard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CsvFlatten)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -39,6 +39,30 @@ const BiText kTreeLastBranch{L"\u2514", L"+-"};
 // Raised when a selection list cannot be built for lack of memory.
 struct SelectionMemory {};
 
+// The reader keeps its hold on the target (process, remote memory) while a
+// loop reads, and gives it back on every way out, exceptions included.
+class ReaderSession {
+ public:
+  ReaderSession(ControlReader& reader, WindowId control) : reader_(reader) { reader_.BeginSession(control); }
+  ReaderSession(const ReaderSession&) = delete;
+  ReaderSession& operator=(const ReaderSession&) = delete;
+  ~ReaderSession() { reader_.EndSession(); }
+
+ private:
+  ControlReader& reader_;
+};
+
+using RowCells = std::vector<std::optional<std::wstring>>;
+
+// What a kept row costs: its string objects and their characters.
+std::size_t KeptBytes(const RowCells& cells) {
+  std::size_t bytes = sizeof(RowCells) + cells.size() * sizeof(RowCells::value_type);
+  for (const auto& cell : cells) {
+    if (cell) bytes += cell->size() * sizeof(wchar_t);
+  }
+  return bytes;
+}
+
 // One run: the record writer, the status message and the result.
 class Run {
  public:
@@ -63,6 +87,8 @@ class Run {
   bool EscapeCheck();
 
   void ReadListView();
+  // The cells of one row entry: empty texts for a negative entry.
+  RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(ControlKind kind);
   void ReadTreeView();
   void AppendTreePrefix(int depth, TreeItemId item);
@@ -92,6 +118,11 @@ bool Run::RowChecks(long i) {
   return EscapeCheck();
 }
 
+RowCells Run::ReadRow(int row, const std::vector<int>& columns) {
+  if (row < 0) return RowCells(columns.size(), std::wstring());
+  return reader_.GetListViewRowTexts(job_.target, row, columns);
+}
+
 void Run::ReadListView() {
   const WindowId control = job_.target;
   std::optional<long> count = reader_.CountItems(control, ControlKind::ListView);
@@ -99,6 +130,7 @@ void Run::ReadListView() {
     status_ = &kReadErrorText;
     return;
   }
+  ReaderSession session(reader_, control);
   const int columnCount = reader_.CountListViewColumns(control);
   std::optional<std::vector<int>> columns =
       ParseSelection(job_.columnSelection ? job_.columnSelection->c_str() : nullptr, std::max(columnCount, 1));
@@ -109,28 +141,39 @@ void Run::ReadListView() {
     throw SelectionMemory();
   }
 
+  // The space-separated format reads every cell for the widths first and
+  // keeps the headers and as many rows as the bound allows, so that those
+  // are written as they were measured; only the rows beyond are read again.
   std::vector<int> widths;
+  std::vector<std::optional<std::wstring>> headers;
+  std::vector<RowCells> kept;
   const bool padded = job_.format == RecordFormat::Space;
   if (padded) {
     widths.reserve(columns->size());
     for (int column : *columns) {
-      std::optional<std::wstring> header = reader_.GetListViewColumnText(control, column);
-      widths.push_back(header ? SystemAnsiLength(*header) : 0);
+      headers.push_back(reader_.GetListViewColumnText(control, column));
+      widths.push_back(headers.back() ? SystemAnsiLength(*headers.back()) : 0);
     }
+    std::size_t keptBytes = 0;
+    bool keeping = true;
     for (int row : *rows) {
+      RowCells cells = ReadRow(row, *columns);
       for (size_t c = 0; c < columns->size(); ++c) {
-        std::optional<std::wstring> text =
-            row < 0 ? std::optional<std::wstring>(std::wstring()) : reader_.GetListViewCellText((*columns)[c], control, row);
-        if (text) widths[c] = std::max(widths[c], SystemAnsiLength(*text));
+        if (cells[c]) widths[c] = std::max(widths[c], SystemAnsiLength(*cells[c]));
+      }
+      if (keeping) {
+        keptBytes += KeptBytes(cells);
+        keeping = keptBytes <= job_.spaceKeptBytes;
+        if (keeping) kept.push_back(std::move(cells));
       }
     }
   }
 
   if (columnCount >= 1) {
-    writer_.StartRow();
+    writer_.StartHeaderRow();
     bool aborted = false;
     for (size_t c = 0; c < columns->size(); ++c) {
-      std::optional<std::wstring> header = reader_.GetListViewColumnText(control, (*columns)[c]);
+      std::optional<std::wstring> header = padded ? headers[c] : reader_.GetListViewColumnText(control, (*columns)[c]);
       if (header) writer_.WriteCell(*header, padded ? widths[c] : 0);
       if (!EscapeCheck()) {
         aborted = true;
@@ -143,12 +186,11 @@ void Run::ReadListView() {
 
   const size_t rowCount = rows->size();
   for (size_t i = 0; i < rowCount; ++i) {
-    const int row = (*rows)[i];
+    // A kept row is written from memory and let go right after.
+    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow((*rows)[i], *columns);
     writer_.StartRow();
     for (size_t c = 0; c < columns->size(); ++c) {
-      std::optional<std::wstring> text =
-          row < 0 ? std::optional<std::wstring>(std::wstring()) : reader_.GetListViewCellText((*columns)[c], control, row);
-      if (text) writer_.WriteCell(*text, padded ? widths[c] : 0);
+      if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
     }
     writer_.EndRow(i + 1 == rowCount);
     if (!RowChecks(static_cast<long>(i))) return;
@@ -178,12 +220,12 @@ void Run::AppendTreePrefix(int depth, TreeItemId item) {
   if (depth <= 0) return;
   auto hasNext = [&](int k) { return reader_.TreeAncestorHasNextSibling(job_.target, k, item); };
   if (job_.treeLevelShift) {
-    // One field per level: the symbol of level k sits in field L-k, and the
-    // symbol of the parent level shares the last prefix field with the
-    // branch symbol, so every level keeps its own column.
+    // The first field holds the two outermost levels' symbols and every
+    // further field one level, so a level's symbol stands in the same field
+    // on every row and the text of depth L follows exactly L separators.
     for (int k = depth; k >= 1; --k) {
       if (job_.treeGraph && hasNext(k)) writer_.AppendRaw(kTreeContinuation.get());
-      if (k != 1) writer_.AppendSeparator();
+      if (k != depth) writer_.AppendSeparator();
     }
     if (job_.treeGraph) writer_.AppendRaw(hasNext(0) ? kTreeBranch.get() : kTreeLastBranch.get());
     writer_.AppendSeparator();
@@ -205,6 +247,7 @@ void Run::ReadTreeView() {
     status_ = &kReadErrorText;
     return;
   }
+  ReaderSession session(reader_, job_.target);
   for (long i = 0; i < *count; ++i) {
     int depth = 0;
     TreeItemId item = 0;

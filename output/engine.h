@@ -5,6 +5,7 @@
 // reading the control goes through OutputHost, so the engine is portable:
 // the GUI and the command line give it a Win32 host, tests a recording one.
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,10 @@
 namespace tblf {
 
 enum class Destination : unsigned char { File = 0, Clipboard = 1, Sample = 2 };
+
+// What the space-separated format keeps of the cells it read, counted as
+// their characters and string objects: 64 MB.
+constexpr std::size_t kSpaceKeptBytes = std::size_t{64} << 20;
 
 struct OutputJob {
   WindowId target = 0;  // ignored for the file list pseudo entry
@@ -29,6 +34,10 @@ struct OutputJob {
   // List view options; absent when the user asked for no selection.
   std::optional<std::wstring> columnSelection;
   std::optional<std::wstring> rowSelection;
+  // The space-separated format reads every cell once for the column widths
+  // and keeps the rows read, up to this much memory, to write them from
+  // there; the rows beyond are read a second time.
+  std::size_t spaceKeptBytes = kSpaceKeptBytes;
   // Tree view options (settings tvcolumn and tvgraph).
   bool treeLevelShift = false;
   bool treeGraph = false;

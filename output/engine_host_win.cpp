@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "filelist/file_list_win.h"
 #include "output/encoded_writer_win.h"
 #include "shell/message_box_win.h"
 
@@ -38,9 +39,10 @@ std::unique_ptr<TextSink> Win32OutputHost::CreateOutputFile(const std::wstring& 
 
 ClipboardResult Win32OutputHost::CopyToClipboard(RecordWriter& writer) { return CopyChunksToClipboard(writer); }
 
-bool Win32OutputHost::RunFileList(RecordWriter&) {
-  // The file list run comes with the file list dialog; until then it finds nothing.
-  return false;
+bool Win32OutputHost::RunFileList(RecordWriter& writer) {
+  if (!fileList_) return false;
+  // The walk runs the Esc check after every template element.
+  return RunFileListWalk(owner_, frame_, writer, *fileList_, [this] { return EscapePressedInFrame() && AskAbort(); });
 }
 
 ClipboardResult CopyChunksToClipboard(RecordWriter& writer) {

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "filelist/file_list_options.h"
 #include "output/engine.h"
 
 namespace tblf {
@@ -26,11 +29,14 @@ class Win32OutputHost : public OutputHost {
   std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) override;
   ClipboardResult CopyToClipboard(RecordWriter& writer) override;
   bool RunFileList(RecordWriter& writer) override;
+  // The file list dialog's choices for a kind-4 run; without them the run finds nothing.
+  void SetFileListOptions(FileListOptions options) { fileList_ = std::move(options); }
 
  private:
   HWND frame_;
   HWND owner_;
   HWND sampleControl_;
+  std::optional<FileListOptions> fileList_;
 };
 
 // The clipboard sequence alone: OpenClipboard, GlobalAlloc of

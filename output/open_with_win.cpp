@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "help/help_topics.h"
+#include "help/help_win.h"
 #include "output/encoded_writer_win.h"
 #include "output/open_with.h"
 #include "resources/resource.h"
@@ -115,8 +117,7 @@ class OpenDialog : public Dialog {
     }
   }
 
-  // The help file is not part of the program yet.
-  void OnHelp() override {}
+  void OnHelp() override { OpenHelpTopic(hwnd(), kHelpOpenWith); }
 
   bool OnMessage(UINT message, WPARAM w, LPARAM, INT_PTR& result) override {
     if (message != WM_DROPFILES) return false;

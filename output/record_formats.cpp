@@ -8,6 +8,8 @@ const RecordFormatInfo kRecordFormatInfo[kRecordFormatCount] = {
     {L"html", 2, L"html"},
     {L"c", 3, L"c"},
     {L"space", 4, L"txt"},
+    {L"json", 5, L"json"},
+    {L"markdown", 6, L"md"},
 };
 
 const SaveFilter kSaveFilters[kSaveFilterCount] = {
@@ -16,6 +18,8 @@ const SaveFilter kSaveFilters[kSaveFilterCount] = {
     {{L"Cファイル(*.c;*.cpp;*.cxx;*.h;*.hpp;*.hxx;*.pc)", L"C files(*.c;*.cpp;*.cxx;*.h;*.hpp;*.hxx;*.pc)"},
      L"*.c;*.cpp;*.cxx;*.h;*.hpp;*.hxx;*.pc"},
     {{L"テキストファイル(*.txt)", L"Text files(*.txt)"}, L"*.txt"},
+    {{L"JSONファイル(*.json)", L"JSON files(*.json)"}, L"*.json"},
+    {{L"Markdownファイル(*.md)", L"Markdown files(*.md)"}, L"*.md"},
     {{L"すべてのファイル(*.*)", L"All files(*.*)"}, L"*.*"},
 };
 

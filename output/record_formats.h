@@ -10,7 +10,7 @@
 
 namespace tblf {
 
-constexpr std::size_t kRecordFormatCount = 5;
+// kRecordFormatCount stands beside RecordFormat in output/record_writer.h.
 
 struct RecordFormatInfo {
   const wchar_t* cliName;           // --format
@@ -23,7 +23,7 @@ struct SaveFilter {
   BiText display;
   const wchar_t* pattern;
 };
-constexpr std::size_t kSaveFilterCount = 5;
+constexpr std::size_t kSaveFilterCount = 7;
 extern const SaveFilter kSaveFilters[kSaveFilterCount];
 
 inline const RecordFormatInfo& InfoOf(RecordFormat format) {

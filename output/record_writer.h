@@ -1,6 +1,6 @@
 #pragma once
 // The record writer: rows of cell texts become the text of one output
-// document in one of the five record formats. Memory mode keeps one chunk per
+// document in one of the seven record formats. Memory mode keeps one chunk per
 // row (clipboard, sample window); file mode streams the text to a TextSink
 // whenever more than kFlushThreshold characters are buffered.
 
@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "output/text_sink.h"
 #include "shell/text.h"
@@ -17,12 +18,25 @@
 namespace tblf {
 
 // Index in the main dialog's format list and the setting MainDialog/format.
-enum class RecordFormat : unsigned char { Csv = 0, Tsv = 1, Html = 2, CArray = 3, Space = 4 };
+enum class RecordFormat : unsigned char {
+  Csv = 0,
+  Tsv = 1,
+  Html = 2,
+  CArray = 3,
+  Space = 4,
+  Json = 5,
+  Markdown = 6
+};
+constexpr std::size_t kRecordFormatCount = 7;
 // Setting File/RetCode.
 enum class NewlineKind : unsigned char { CrLf = 0, Lf = 1, Cr = 2 };
 
 // The format list entries.
-extern const BiText kRecordFormatNames[5];
+extern const BiText kRecordFormatNames[kRecordFormatCount];
+
+// A text as a JSON string, quotes included, escaped as the JSON format
+// escapes its cells.
+std::wstring JsonString(const std::wstring& text);
 
 // Byte length of a text in the system ANSI code page, terminating zero
 // included (WideCharToMultiByte with GetACP and length -1 on Windows).
@@ -58,6 +72,10 @@ class RecordWriter {
 
   void BeginDocument(RecordFormat format, NewlineKind newline, bool quoteWhenNeeded, bool doubleQuotes);
   void StartRow();
+  // Starts the row of column headers (a list view's header row). JSON puts
+  // its cells into "columns", Markdown into the table's header; every other
+  // format writes it like any row.
+  void StartHeaderRow();
   // Separator when the row already has a cell, then the treated text, padded
   // to `width` bytes (ANSI code page, terminator counted) when width > 0.
   void WriteCell(const std::wstring& text, int width = 0);
@@ -70,6 +88,8 @@ class RecordWriter {
 
   // True for CSV with the quote-only-when-needed option off.
   bool AlwaysQuoted() const;
+  // The field separator of the format (the file list builds its prefixes from it).
+  std::wstring_view Separator() const;
 
   // Test seam for the two allocations whose failure the writer survives (the
   // padded copy of a cell, the flattened copy): called with the number of
@@ -99,6 +119,20 @@ class RecordWriter {
   void AppendTreated(const std::wstring& text, int width);
   void AppendTreatedText(const std::wstring& text);
   void MoveBufferOut();
+  // JSON and Markdown hold the fields of a row as strings of their own: the
+  // raw text, escaped text and separators that make up the row are tracked so
+  // that every field is opened, escaped and closed whatever order they come in.
+  bool FieldFormat() const { return format_ == RecordFormat::Json || format_ == RecordFormat::Markdown; }
+  void OpenField();
+  void CloseField();
+  void EndFieldRow();
+  void EndMarkdownRow();
+  void CloseJsonColumns();
+  // Markdown without a header row: the header (column numbers) waits until
+  // the held rows are written out, so it can be as wide as the widest of them.
+  void PutMarkdownHeader(std::size_t at, int columns, bool newTable);
+
+  enum class Field : unsigned char { None, Open, Closed };
   bool MayAllocate(std::size_t chars) const { return !allocationGate_ || allocationGate_(chars); }
 
   AnsiLengthFn ansiLength_;
@@ -115,6 +149,21 @@ class RecordWriter {
   std::size_t totalLength_ = 0;
   std::unique_ptr<wchar_t[]> flattened_;
   AllocationGate allocationGate_;
+
+  // Row state of the field formats.
+  Field field_ = Field::None;
+  std::size_t fieldStart_ = 0;  // where the open field's text begins in row_
+  std::size_t rowStart_ = 0;    // where the current row begins in row_
+  int separators_ = 0;          // separators written in the current row
+  bool headerRow_ = false;      // the current row is the header row
+  bool sawHeader_ = false;
+  // JSON: "columns" is still open; data rows written.
+  bool jsonColumnsOpen_ = false;
+  long long jsonRows_ = 0;
+  // Markdown: columns of the current table (0 before its header), and the
+  // widest row held while the header waits.
+  int markdownColumns_ = 0;
+  int markdownWidest_ = 0;
 };
 
 }  // namespace tblf

@@ -19,10 +19,11 @@
 #include "shell/process_basics.h"
 
 namespace tblf {
-namespace {
 
 const BiText kInvalidItemText{L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。",
                               L"The specified item is already invalid.\nPlease push [Refresh] button."};
+
+namespace {
 const BiText kFileDoneText{L"ファイル出力が完了しました。", L"Writing data to file was completed."};
 const BiText kClipboardDoneText{L"クリップボードへコピーしました。", L"Writing data to Clipboard."};
 const BiText kRunningButtonText{L"処理中...(Esc:中止)", L"... (Esc:Abort)"};

@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+#include "shell/text.h"
+
 namespace tblf {
+
+// The control of the chosen row is no longer a window.
+extern const BiText kInvalidItemText;
 
 void StartOutput(HWND mainDialog, HWND sampleControl);
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tblf {
 
@@ -49,6 +50,15 @@ class ControlReader {
   virtual int CountListViewColumns(WindowId control) = 0;
   // One cell; no text only when the target process cannot be opened.
   virtual std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) = 0;
+  // The cells of one item in the given columns, each as GetListViewCellText
+  // gives it; a reader may fetch them in one exchange.
+  virtual std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
+                                                                      const std::vector<int>& columns) {
+    std::vector<std::optional<std::wstring>> cells;
+    cells.reserve(columns.size());
+    for (int column : columns) cells.push_back(GetListViewCellText(column, control, item));
+    return cells;
+  }
   // Sets or clears only the selected bit of one item (-1: every item).
   virtual void SetListViewItemState(WindowId control, int item, unsigned state) = 0;
 
@@ -62,6 +72,14 @@ class ControlReader {
 
   virtual std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) = 0;
   virtual std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) = 0;
+
+  // A read session: from BeginSession until EndSession the reader may keep
+  // what it needs to reach `control` (the target's process, its memory) and
+  // reuse it for every read of that control; reads of other controls go on
+  // as single reads. EndSession gives everything back. The output engine
+  // holds one session per run.
+  virtual void BeginSession(WindowId control) { (void)control; }
+  virtual void EndSession() {}
 };
 
 }  // namespace tblf

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -40,6 +41,17 @@ std::uint64_t ForWidth(std::uint64_t value, PointerWidth width) {
   return width == PointerWidth::Bits32 ? (value & 0xFFFFFFFFull) : value;
 }
 
+bool IsPseudoColumn(int column) {
+  return column == kColumnIcon || column == kColumnLParam || column == kColumnState;
+}
+
+// Structures and texts share one block; each starts on an 8-byte boundary.
+std::size_t RoundUpToPointer(std::size_t size) { return (size + 7) / 8 * 8; }
+
+// Cells fetched in one exchange at most: a block of about 260 KB even for a
+// column selection that names one column many times.
+constexpr std::size_t kRowExchangeCells = 64;
+
 }  // namespace
 
 std::optional<long> Win32ControlReader::CountItems(WindowId control, ControlKind kind) {
@@ -56,6 +68,18 @@ std::optional<long> Win32ControlReader::CountItems(WindowId control, ControlKind
   return static_cast<long>(count);
 }
 
+// --- sessions -------------------------------------------------------------------
+
+void Win32ControlReader::BeginSession(WindowId control) { session_ = std::make_unique<ReadSession>(ToHwnd(control)); }
+
+void Win32ControlReader::EndSession() { session_.reset(); }
+
+ReadSession& Win32ControlReader::SessionFor(HWND control, std::unique_ptr<ReadSession>& single) {
+  if (session_ && session_->control() == control) return *session_;
+  single = std::make_unique<ReadSession>(control);
+  return *single;
+}
+
 // --- list views ---------------------------------------------------------------
 
 std::optional<std::wstring> Win32ControlReader::GetListViewColumnText(WindowId control, int column) {
@@ -69,24 +93,28 @@ std::optional<std::wstring> Win32ControlReader::GetListViewColumnText(WindowId c
   if (column < 0) return std::nullopt;
 
   const HWND hwnd = ToHwnd(control);
-  ProcessHandle process(OpenWindowProcess(hwnd));
-  if (!process) return std::nullopt;
-  const PointerWidth width = TargetPointerWidth(process);
-  RemoteBlock text(process, kListViewTextBlockBytes);
-  RemoteBlock request(process, ListViewColumnLayoutFor(width).size);
-  if (!text || !request) return std::nullopt;
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(hwnd, single);
+  if (!session.Open()) return std::nullopt;
+  const PointerWidth width = session.width();
+  // The request structure first, the text space after it.
+  const std::size_t textAt = RoundUpToPointer(ListViewColumnLayoutFor(width).size);
+  std::vector<unsigned char> image(textAt + kListViewTextBlockBytes, 0);
+  RemoteBlock* block = session.Memory(image.size());
+  if (block == nullptr) return std::nullopt;
 
   ListViewColumnFields fields;
   fields.mask = kLvcfText;
-  fields.pszText = text.address();
+  fields.pszText = block->address() + textAt;
   fields.cchTextMax = kListViewTextChars;
-  if (!request.Write(EncodeListViewColumn(fields, width))) return std::nullopt;
+  const std::vector<unsigned char> request = EncodeListViewColumn(fields, width);
+  std::copy(request.begin(), request.end(), image.begin());
+  if (!block->WriteFront(image.data(), image.size())) return std::nullopt;
   LRESULT result = 0;
-  if (!TimedSend(hwnd, kLvmGetColumnW, static_cast<WPARAM>(column), request.param(), &result) || result != 1)
+  if (!TimedSend(hwnd, kLvmGetColumnW, static_cast<WPARAM>(column), block->param(), &result) || result != 1)
     return std::nullopt;
-  std::vector<unsigned char> bytes;
-  if (!text.Read(&bytes)) return std::nullopt;
-  return TextFromBlock(bytes, kListViewTextLimit);
+  if (!block->ReadFront(image.data(), image.size())) return std::nullopt;
+  return TextFromBlock(std::vector<unsigned char>(image.begin() + textAt, image.end()), kListViewTextLimit);
 }
 
 int Win32ControlReader::CountListViewColumns(WindowId control) {
@@ -96,62 +124,126 @@ int Win32ControlReader::CountListViewColumns(WindowId control) {
 }
 
 std::optional<std::wstring> Win32ControlReader::GetListViewCellText(int column, WindowId control, int item) {
-  if (column == kColumnRowNumber) return std::to_wstring(item);
-  const bool pseudo = column == kColumnIcon || column == kColumnLParam || column == kColumnState;
-  if (column < 0 && !pseudo) return std::wstring();
+  return GetListViewRowTexts(control, item, {column})[0];
+}
 
-  const HWND hwnd = ToHwnd(control);
-  ProcessHandle process(OpenWindowProcess(hwnd));
-  if (!process) return std::nullopt;
-  const PointerWidth width = TargetPointerWidth(process);
-  RemoteBlock request(process, ListViewItemLayoutFor(width).size);
-  // Only a text request needs a text block; a failed allocation counts as a
-  // failed send, so no request ever carries an address that is not there.
-  RemoteBlock text(process, pseudo ? 0 : kListViewTextBlockBytes);
-  if (!request || (!pseudo && !text)) return std::wstring();
-
-  ListViewItemFields fields;
-  fields.iItem = item;
-  fields.iSubItem = pseudo ? 0 : column;
-  switch (column) {
-    case kColumnIcon: fields.mask = kLvifImage; break;
-    case kColumnLParam: fields.mask = kLvifParam; break;
-    case kColumnState:
-      fields.mask = kLvifState;
-      fields.stateMask = 0xFFFFFFFFu;
-      break;
-    default:
-      fields.mask = kLvifText;
-      fields.cchTextMax = kListViewTextChars;
-      fields.pszText = text.address();
-      break;
-  }
-  if (!request.Write(EncodeListViewItem(fields, width))) return std::wstring();
-  LRESULT ignored = 0;
-  if (!TimedSend(hwnd, kLvmGetItemW, 0, request.param(), &ignored)) return std::wstring();
-
-  // The message's own result is not examined: a rejected request reads back
-  // the untouched, zero-filled blocks.
-  std::vector<unsigned char> structure;
-  ListViewItemFields back;
-  const bool haveStructure = request.Read(&structure) && DecodeListViewItem(structure, width, &back);
-  if (pseudo) {
-    if (!haveStructure) return std::wstring();
-    switch (column) {
-      case kColumnIcon: return std::to_wstring(back.iImage);
-      case kColumnLParam: return FormatPointerValue(back.lParam, width);
-      default: return FormatStateWord(back.state);
+std::vector<std::optional<std::wstring>> Win32ControlReader::GetListViewRowTexts(WindowId control, int item,
+                                                                                const std::vector<int>& columns) {
+  std::vector<std::optional<std::wstring>> cells(columns.size());
+  // Cells that need the target; the row number and unknown negative columns
+  // never touch it.
+  std::vector<std::size_t> remote;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const int column = columns[c];
+    if (column == kColumnRowNumber) {
+      cells[c] = std::to_wstring(item);
+    } else if (column < 0 && !IsPseudoColumn(column)) {
+      cells[c] = std::wstring();
+    } else {
+      remote.push_back(c);
     }
   }
-  // The control may point pszText at its own text instead of copying it into
-  // our block (owner-data lists answering LVN_GETDISPINFO do); then the text
-  // is read from there, in pieces, keeping whatever part is readable.
-  const std::uint64_t pointer = haveStructure ? ForWidth(back.pszText, width) : 0;
-  if (pointer != 0 && pointer != ForWidth(text.address(), width))
-    return ReadRemoteText(process, pointer, kListViewTextLimit);
-  std::vector<unsigned char> bytes;
-  if (!text.Read(&bytes)) return std::wstring();
-  return TextFromBlock(bytes, kListViewTextLimit);
+  if (remote.empty()) return cells;
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(ToHwnd(control), single);
+  for (std::size_t from = 0; from < remote.size(); from += kRowExchangeCells) {
+    const std::size_t to = std::min(remote.size(), from + kRowExchangeCells);
+    ReadRowCells(session, item, columns, std::vector<std::size_t>(remote.begin() + from, remote.begin() + to), cells);
+  }
+  return cells;
+}
+
+void Win32ControlReader::ReadRowCells(ReadSession& session, int item, const std::vector<int>& columns,
+                                      const std::vector<std::size_t>& at,
+                                      std::vector<std::optional<std::wstring>>& cells) {
+  if (!session.Open()) return;  // every cell: no text
+  const HWND hwnd = session.control();
+  const PointerWidth width = session.width();
+  // The block holds every request structure of the exchange, then one text
+  // space per text column, zeroed: a request the control rejects reads back
+  // an empty text, as from a fresh block.
+  const std::size_t stride = RoundUpToPointer(ListViewItemLayoutFor(width).size);
+  std::vector<std::size_t> textAt(at.size(), 0);
+  std::size_t size = stride * at.size();
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    if (IsPseudoColumn(columns[at[i]])) continue;
+    textAt[i] = size;
+    size += kListViewTextBlockBytes;
+  }
+  // A failed exchange gives empty cells, or no cells when the target has
+  // ended (as a remote call that cannot open the process).
+  auto fail = [&] {
+    const bool ended = session.TargetEnded();
+    for (std::size_t c : at) cells[c] = ended ? std::nullopt : std::optional<std::wstring>(std::wstring());
+  };
+  // A failed allocation counts as a failed send, so no request ever carries
+  // an address that is not there.
+  RemoteBlock* block = session.Memory(size);
+  if (block == nullptr) return fail();
+
+  std::vector<unsigned char> image(size, 0);
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    const int column = columns[at[i]];
+    ListViewItemFields fields;
+    fields.iItem = item;
+    fields.iSubItem = IsPseudoColumn(column) ? 0 : column;
+    switch (column) {
+      case kColumnIcon: fields.mask = kLvifImage; break;
+      case kColumnLParam: fields.mask = kLvifParam; break;
+      case kColumnState:
+        fields.mask = kLvifState;
+        fields.stateMask = 0xFFFFFFFFu;
+        break;
+      default:
+        fields.mask = kLvifText;
+        fields.cchTextMax = kListViewTextChars;
+        fields.pszText = block->address() + textAt[i];
+        break;
+    }
+    const std::vector<unsigned char> request = EncodeListViewItem(fields, width);
+    std::copy(request.begin(), request.end(), image.begin() + i * stride);
+  }
+  if (!block->WriteFront(image.data(), size)) return fail();
+  std::vector<bool> answered(at.size(), false);
+  bool allAnswered = true;
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    LRESULT ignored = 0;
+    answered[i] = TimedSend(hwnd, kLvmGetItemW, 0, block->param() + static_cast<LPARAM>(i * stride), &ignored);
+    allAnswered = allAnswered && answered[i];
+  }
+  if (!allAnswered && session.TargetEnded()) return fail();
+  if (!block->ReadFront(image.data(), size)) return fail();
+
+  const std::size_t layoutSize = ListViewItemLayoutFor(width).size;
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    const int column = columns[at[i]];
+    // A failed send leaves the cell empty.
+    if (!answered[i]) {
+      cells[at[i]] = std::wstring();
+      continue;
+    }
+    // The message's own result is not examined: a rejected request reads
+    // back the untouched, zero-filled structure and text.
+    ListViewItemFields back;
+    DecodeListViewItem(std::vector<unsigned char>(image.begin() + i * stride, image.begin() + i * stride + layoutSize),
+                       width, &back);
+    switch (column) {
+      case kColumnIcon: cells[at[i]] = std::to_wstring(back.iImage); continue;
+      case kColumnLParam: cells[at[i]] = FormatPointerValue(back.lParam, width); continue;
+      case kColumnState: cells[at[i]] = FormatStateWord(back.state); continue;
+      default: break;
+    }
+    // The control may point pszText at its own text instead of copying it into
+    // our block (owner-data lists answering LVN_GETDISPINFO do); then the text
+    // is read from there, in pieces, keeping whatever part is readable.
+    const std::uint64_t pointer = ForWidth(back.pszText, width);
+    if (pointer != 0 && pointer != ForWidth(block->address() + textAt[i], width)) {
+      cells[at[i]] = ReadRemoteText(session.process(), pointer, kListViewTextLimit);
+    } else {
+      const auto text = image.begin() + textAt[i];
+      cells[at[i]] = TextFromBlock(std::vector<unsigned char>(text, text + kListViewTextBlockBytes), kListViewTextLimit);
+    }
+  }
 }
 
 void Win32ControlReader::SetListViewItemState(WindowId control, int item, unsigned state) {
@@ -185,44 +277,55 @@ TreeNavigate Win32ControlReader::NavigatorFor(HWND tree, PointerWidth width) {
 std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId control, int position, int* depth,
                                                                     TreeItemId* item) {
   const HWND hwnd = ToHwnd(control);
-  ProcessHandle process(OpenWindowProcess(hwnd));
-  if (!process) {
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(hwnd, single);
+  if (!session.Open()) {
     treeWalker_.Forget();
     return std::nullopt;
   }
-  const PointerWidth width = TargetPointerWidth(process);
+  const PointerWidth width = session.width();
   const TreeNavigate navigate = NavigatorFor(hwnd, width);
   if (!treeContinuation_) treeWalker_.Forget();
   const TreeLocation at = treeWalker_.Locate(control, position, navigate);
   if (depth != nullptr) *depth = at.depth;
   if (item != nullptr) *item = at.item;
-  if (at.item == 0) return std::wstring(kTreeItemErrorText.get());
+  // Within a run the process stays open: a target that has ended since gives
+  // no text, as a fresh remote call would.
+  auto failed = [&]() -> std::optional<std::wstring> {
+    if (session.TargetEnded()) {
+      treeWalker_.Forget();
+      return std::nullopt;
+    }
+    return std::wstring(kTreeItemErrorText.get());
+  };
+  if (at.item == 0) return failed();
 
-  RemoteBlock text(process, kTreeViewTextBlockBytes);
-  RemoteBlock request(process, TreeViewItemLayoutFor(width).size);
-  if (!text || !request) return std::wstring(kTreeItemErrorText.get());
+  const std::size_t textAt = RoundUpToPointer(TreeViewItemLayoutFor(width).size);
+  std::vector<unsigned char> image(textAt + kTreeViewTextBlockBytes, 0);
+  RemoteBlock* block = session.Memory(image.size());
+  if (block == nullptr) return failed();
   TreeViewItemFields fields;
   fields.mask = kTvifTextHandle;
   fields.hItem = at.item;
-  fields.pszText = text.address();
+  fields.pszText = block->address() + textAt;
   fields.cchTextMax = kTreeViewTextChars;
-  if (!request.Write(EncodeTreeViewItem(fields, width))) return std::wstring(kTreeItemErrorText.get());
+  const std::vector<unsigned char> request = EncodeTreeViewItem(fields, width);
+  std::copy(request.begin(), request.end(), image.begin());
+  if (!block->WriteFront(image.data(), image.size())) return failed();
   LRESULT result = 0;
-  std::vector<unsigned char> bytes;
-  if (!TimedSend(hwnd, kTvmGetItemW, 0, request.param(), &result) || result != 1 || !text.Read(&bytes))
-    return std::wstring(kTreeItemErrorText.get());
-  return TextFromBlock(bytes, kTreeViewTextLimit);
+  if (!TimedSend(hwnd, kTvmGetItemW, 0, block->param(), &result) || result != 1 ||
+      !block->ReadFront(image.data(), image.size()))
+    return failed();
+  return TextFromBlock(std::vector<unsigned char>(image.begin() + textAt, image.end()), kTreeViewTextLimit);
 }
 
 bool Win32ControlReader::TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) {
   const HWND hwnd = ToHwnd(control);
   // Navigation carries no pointers, but handles of a 32-bit tree are 32 bits.
 #if defined(_WIN64)
-  PointerWidth width = PointerWidth::Bits64;
-  {
-    ProcessHandle process(OpenWindowProcess(hwnd));
-    if (process) width = TargetPointerWidth(process);
-  }
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(hwnd, single);
+  const PointerWidth width = session.Open() ? session.width() : PointerWidth::Bits64;
 #else
   const PointerWidth width = PointerWidth::Bits32;
 #endif

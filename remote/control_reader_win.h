@@ -1,18 +1,24 @@
 #pragma once
 // The readers of list views, tree views, list boxes and combo boxes of any
-// process on the desktop. Every request that carries a structure is one
-// self-contained remote call: open the target process, allocate the blocks,
-// write, timed send, read back, free, close; nothing survives between calls
-// except the tree position remembered for sequential tree reads.
+// process on the desktop. A request that carries a structure goes through a
+// ReadSession: outside a session it is one self-contained remote call (open
+// the target process, allocate, write, timed send, read back, free, close);
+// inside the session of an output run the process handle and the remote
+// block stay for the run, and a list view row is one write, one timed send
+// per cell and one read. Besides the session only the tree position
+// remembered for sequential tree reads survives between calls.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "remote/control_reader.h"
 #include "remote/item_layouts.h"
+#include "remote/read_session_win.h"
 #include "remote/tree_walk.h"
 #include "shell/text.h"
 
@@ -35,6 +41,8 @@ class Win32ControlReader : public ControlReader {
   std::optional<std::wstring> GetListViewColumnText(WindowId control, int column) override;
   int CountListViewColumns(WindowId control) override;
   std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
+  std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
+                                                              const std::vector<int>& columns) override;
   void SetListViewItemState(WindowId control, int item, unsigned state) override;
 
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
@@ -44,16 +52,26 @@ class Win32ControlReader : public ControlReader {
   std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) override;
   std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) override;
 
+  void BeginSession(WindowId control) override;
+  void EndSession() override;
+
   // TVM_GETNEXTITEM messages sent so far (for the benchmark and the tests).
   std::uint64_t TreeNavigationMessages() const { return treeNavigationMessages_; }
   // Makes every tree position walk from the root, as the plain algorithm does
-  // (the benchmark compares the two).
+  // (a test compares the two).
   void SetTreeContinuation(bool on) { treeContinuation_ = on; }
 
  private:
   TreeNavigate NavigatorFor(HWND tree, PointerWidth width);
   std::optional<std::wstring> GetListItemText(HWND control, int index, bool combo);
+  // The run's session when it is for `control`, else `single`, made for it.
+  ReadSession& SessionFor(HWND control, std::unique_ptr<ReadSession>& single);
+  // Cells `at` of a row (indexes into `columns`, at most kRowExchangeCells)
+  // in one exchange.
+  void ReadRowCells(ReadSession& session, int item, const std::vector<int>& columns, const std::vector<std::size_t>& at,
+                    std::vector<std::optional<std::wstring>>& cells);
 
+  std::unique_ptr<ReadSession> session_;
   TreeWalker treeWalker_;
   bool treeContinuation_ = true;
   std::uint64_t treeNavigationMessages_ = 0;

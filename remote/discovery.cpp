@@ -46,6 +46,7 @@ bool Describe(Candidate& row, DesktopWindows& desktop, ControlReader& reader) {
       int columns = reader.CountListViewColumns(row.handle);
       if (columns == 0) columns = 1;
       row.count = std::to_wstring(*count) + L" x " + std::to_wstring(columns);
+      row.columns = columns;
       if (style & (kLvsOwnerDrawFixed | kLvsOwnerData)) row.note = kListViewOwnerDrawNote.get();
       break;
     }
@@ -69,6 +70,7 @@ bool Describe(Candidate& row, DesktopWindows& desktop, ControlReader& reader) {
     case ControlKind::FileList:
       return false;
   }
+  row.items = *count;
   row.firstItem = *first;
   row.overlay = !row.note.empty();
   return true;

@@ -41,6 +41,8 @@ struct Candidate {
   std::wstring firstItem;  // column 4
   std::wstring note;       // column 5
   bool overlay = false;    // owner-draw warning mark
+  long items = 0;          // the item count of column 3
+  int columns = 0;         // list views: the column count of column 3 (at least 1)
 };
 
 extern const BiText kListViewOwnerDrawNote;

@@ -46,6 +46,18 @@ bool RemoteBlock::Read(std::vector<unsigned char>* bytes) const {
   return true;
 }
 
+bool RemoteBlock::WriteFront(const unsigned char* bytes, std::size_t size) const {
+  if (address_ == nullptr || size > size_) return false;
+  SIZE_T written = 0;
+  return WriteProcessMemory(process_, address_, bytes, size, &written) && written == size;
+}
+
+bool RemoteBlock::ReadFront(unsigned char* bytes, std::size_t size) const {
+  if (address_ == nullptr || size > size_) return false;
+  SIZE_T read = 0;
+  return ReadProcessMemory(process_, address_, bytes, size, &read) && read == size;
+}
+
 std::wstring ReadRemoteText(HANDLE process, std::uint64_t address, std::size_t maxChars) {
   const ReadMemory read = [process](std::uint64_t at, void* out, std::size_t size) -> std::size_t {
     SIZE_T got = 0;

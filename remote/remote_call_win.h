@@ -60,6 +60,10 @@ class RemoteBlock {
   bool Write(const std::vector<unsigned char>& bytes) const;
   // Reads the whole block; false (and an empty vector) when the read fails.
   bool Read(std::vector<unsigned char>* bytes) const;
+  // One WriteProcessMemory or ReadProcessMemory of `size` bytes from the
+  // block's start; false unless every byte went across.
+  bool WriteFront(const unsigned char* bytes, std::size_t size) const;
+  bool ReadFront(unsigned char* bytes, std::size_t size) const;
 
  private:
   HANDLE process_;

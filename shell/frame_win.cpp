@@ -1,5 +1,7 @@
 #include "shell/frame_win.h"
 
+#include "help/help_topics.h"
+#include "help/help_win.h"
 #include "output/open_with_win.h"
 #include "output/sample_window_win.h"
 #include "resources/resource.h"
@@ -49,7 +51,7 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM w, LPARAM l) {
       }
       return 0;
     case WM_HELP:
-      // The help file is not part of the program yet.
+      OpenHelpTopic(frame, kHelpMainWindow);
       return TRUE;
     case WM_ENDSESSION:
       if (w) DestroyWindow(frame);

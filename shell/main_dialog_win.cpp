@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "help/help_topics.h"
+#include "help/help_win.h"
 #include "output/record_formats.h"
 #include "output/sample_window_win.h"
 #include "output/start_output_win.h"
@@ -110,8 +112,8 @@ constexpr KindRule kKindRules[] = {
 
 // Commands whose dialogs are not part of the program yet: grayed in the
 // menus, ignored when they arrive by key.
-constexpr int kPendingCommands[] = {IDM_OUTPUT_FILELIST, IDC_HELP_BUTTON, IDM_UPDATE_CHECK, IDM_ENVIRONMENT,
-                                    IDM_DONATION,        IDM_ABOUT,       IDM_PROPERTY,     IDM_MULTI_SELECT};
+constexpr int kPendingCommands[] = {IDM_OUTPUT_FILELIST, IDM_UPDATE_CHECK, IDM_ENVIRONMENT,
+                                    IDM_ABOUT,           IDM_PROPERTY,     IDM_MULTI_SELECT};
 bool Pending(int id) {
   for (int p : kPendingCommands) {
     if (p == id) return true;
@@ -189,6 +191,12 @@ class MainDialog : public Dialog {
       case IDM_SETTINGS:
         SettingsCommand();
         return true;
+      case IDC_HELP_BUTTON:
+        if (click) OpenHelpTopic(hwnd(), kHelpMainWindow);
+        return true;
+      case IDM_DONATION:
+        OpenHelpTopic(hwnd(), kHelpContribution);
+        return true;
       case IDM_WEB_SITE:
         OpenPage(kWebSiteAddress, kWebSiteCaption);
         return true;
@@ -232,6 +240,8 @@ class MainDialog : public Dialog {
     result = TRUE;
     return true;
   }
+
+  void OnHelp() override { OpenHelpTopic(hwnd(), kHelpMainWindow); }
 
   void OnDestroy() override {
     const std::uintptr_t owner = reinterpret_cast<std::uintptr_t>(hwnd());

@@ -7,4 +7,8 @@ namespace tblf {
 constexpr const wchar_t* kWebSiteAddress = L"http://tabulift.example/";
 constexpr const wchar_t* kFeedbackAddress = L"http://tabulift.example/ifa.php?TBLIFT";
 
+// The update host: the update check fetches /update.txt from it over HTTP.
+constexpr const char* kUpdateHost = "update.tabulift.example";
+constexpr const wchar_t* kUpdateHostWide = L"update.tabulift.example";
+
 }  // namespace tblf

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "help/help_topics.h"
+#include "help/help_win.h"
 #include "output/encoded_writer_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
@@ -169,8 +171,7 @@ class SettingsDialog : public Dialog {
     }
   }
 
-  // The help file is not part of the program yet.
-  void OnHelp() override {}
+  void OnHelp() override { OpenHelpTopic(hwnd(), kHelpSettings); }
 
  private:
   void EnableSampleOptions(bool enable) const {

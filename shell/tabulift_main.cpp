@@ -8,6 +8,9 @@
 
 #include <string>
 
+#include "help/help_win.h"
+#include "help/version.h"
+#include "help/version_win.h"
 #include "resources/resource.h"
 #include "settings/regw_win.h"
 #include "settings/settings_store_win.h"
@@ -19,6 +22,7 @@
 #include "shell/process_basics.h"
 #include "shell/process_basics_win.h"
 #include "shell/startup.h"
+#include "update/update_check_win.h"
 
 namespace tblf {
 namespace {
@@ -26,7 +30,6 @@ namespace {
 const BiText kElevationFailedText{L"自プログラムを起動できないため、権限昇格ができませんでした。\r\n原因：%s",
                                   L"Cannot elevate.\r\nReason:%s"};
 const BiText kUnknownOptionCaption{L"不明なオプション", L"Unkown Option"};
-const BiText kHelpFailedText{L"hh.exeでヘルプファイルを開けません", L"Cannot open TBLIFT.CHM"};
 const BiText kWow64Text{L"このアプリケーションは32ビットOS用です。64ビットOSでは、x64版をご使用ください。",
                         L"You must use x64 edition."};
 const BiText kRegisterFailedText{L"ウィンドウクラスの登録に失敗しました。", L"RegisterClassEx was failed."};
@@ -93,13 +96,10 @@ int Run(const wchar_t* commandLine) {
 
   SelectStorageMode(commandLine);
   switch (ClassifyStartOption(commandLine)) {
-    case StartOption::Help: {
-      const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-          nullptr, L"open", L"hh.exe", L"TBLIFT.CHM::/_RESOURCE/HLP000021.html", L".", SW_SHOWNORMAL));
-      if (result <= 32) Fail(kHelpFailedText);
+    case StartOption::Help:
+      OpenCommandLineHelp();
       CoUninitialize();
       return 0;
-    }
     case StartOption::Unknown:
       ShowMessageBox(nullptr, commandLine, kUnknownOptionCaption.get(), MB_ICONERROR);
       CoUninitialize();
@@ -112,6 +112,11 @@ int Run(const wchar_t* commandLine) {
     CoUninitialize();
     return 1;
   }
+
+  ReadVersionInfo();
+  const int build = static_cast<int>(g_versionValues.buildNumber);
+  StartAutomaticUpdateCheck(build);
+  RegisterWithUpdateAgent(build);
 
   HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
   if (!RegisterFrameClass()) {

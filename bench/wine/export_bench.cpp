@@ -3,7 +3,7 @@
 // streaming mode), once per record format asked for.
 //
 //   tools/wine-run build/win64/bin/export_bench.exe [--rows N] [--columns N]
-//                  [--formats csv,space,...]
+//                  [--formats csv,space,json,markdown,...]
 // Prints figures only; nothing here asserts on time. The default, 10,000 x 10
 // as CSV, takes a few minutes under Wine.
 
@@ -16,6 +16,7 @@
 #include "output/encoded_writer_win.h"
 #include "output/engine.h"
 #include "output/engine_host_win.h"
+#include "output/record_formats.h"
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
 #include "shell/message_box_win.h"
@@ -48,7 +49,9 @@ int wmain(int argc, wchar_t** argv) {
     return IDOK;
   });
   tblf::test::FixtureProcess fixture;
-  if (!fixture.Start(L"--big-listview " + std::to_wstring(rows) + L"x" + std::to_wstring(columns))) {
+  // A loaded machine may need longer than the fixture's default lifetime of 900 s.
+  if (!fixture.Start(L"--big-listview " + std::to_wstring(rows) + L"x" + std::to_wstring(columns) +
+                     L" --lifetime 7200")) {
     std::printf("cannot start the fixture: %ls\n", fixture.Error().c_str());
     return 1;
   }
@@ -57,16 +60,16 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("list view %d x %d = %d cells, to a file in UTF-8\n", rows, columns, rows * columns);
   tblf::SetEncodingOverride(8);
 
-  const wchar_t* const names[] = {L"csv", L"tsv", L"html", L"c", L"space"};
   int status = 0;
-  for (int f = 0; f < 5; ++f) {
-    if ((L"," + formats + L",").find(L"," + std::wstring(names[f]) + L",") == std::wstring::npos) continue;
+  for (std::size_t f = 0; f < tblf::kRecordFormatCount; ++f) {
+    const wchar_t* const name = tblf::kRecordFormatInfo[f].cliName;
+    if ((L"," + formats + L",").find(L"," + std::wstring(name) + L",") == std::wstring::npos) continue;
     tblf::OutputJob job;
     job.target = tblf::FromHwnd(fixture.Handle(L"big"));
     job.kind = tblf::ControlKind::ListView;
     job.format = static_cast<tblf::RecordFormat>(f);
     job.destination = tblf::Destination::File;
-    job.fileName = std::wstring(temp) + L"tblf_export_bench." + names[f];
+    job.fileName = std::wstring(temp) + L"tblf_export_bench." + tblf::kRecordFormatInfo[f].defaultExtension;
     job.quoteWhenNeeded = false;
     job.doubleQuotes = false;
     tblf::Win32ControlReader reader;
@@ -74,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
     const ULONGLONG start = GetTickCount64();
     const bool ok = tblf::RunOutputJob(job, reader, host);
     const double seconds = SecondsSince(start);
-    std::printf("%-6ls %s  %8.1f s  %8.0f cells/s  %10lld bytes\n", names[f], ok ? "ok    " : "FAILED", seconds,
+    std::printf("%-8ls %s  %8.1f s  %8.0f cells/s  %10lld bytes\n", name, ok ? "ok    " : "FAILED", seconds,
                 rows * columns / seconds, FileSize(job.fileName));
     DeleteFileW(job.fileName.c_str());
     if (!ok) status = 1;

@@ -1,9 +1,12 @@
-// Reading another process's controls under Wine: the readers' cost per cell
-// (one complete remote call each) against the floor of one remote block kept
-// for the whole run, and the navigation messages per tree item.
+// Reading another process's controls under Wine, all on one fixture: the bare
+// cost of a message round trip, the output engine exporting the big list view
+// to a file as CSV and in the space-separated format (cells per second and the
+// ratio to the bare round trips), the tree export (items per second and
+// navigation messages per item), and the fixture's committed memory before
+// and after, which shows any remote block left behind.
 //
 //   tools/wine-run build/win64/bin/remote_read_bench.exe [--rows N] [--columns N]
-//                  [--tree N] [--walk-prefix N]
+//                  [--tree N] [--round-trips N] [--single-cells N]
 // Prints figures only; nothing here asserts on time.
 
 #include <windows.h>
@@ -12,12 +15,13 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include <vector>
 
+#include "output/encoded_writer_win.h"
+#include "output/engine.h"
+#include "output/engine_host_win.h"
 #include "remote/control_reader_win.h"
-#include "remote/item_layouts.h"
-#include "remote/remote_call_win.h"
 #include "remote/timed_send_win.h"
+#include "shell/message_box_win.h"
 #include "tests/support/fixture_win.h"
 
 namespace {
@@ -36,100 +40,127 @@ LARGE_INTEGER Now() {
   return t;
 }
 
-bool Expect(const std::wstring& got, int row, int column) {
-  wchar_t want[32];
-  std::swprintf(want, 32, L"r%dc%d", row, column);
-  if (got == want) return true;
-  std::printf("mismatch at r%d c%d\n", row, column);
-  return false;
+long long FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// The floor: one process handle and one pair of blocks for the whole run;
-// per cell one write, one LVM_GETITEMTEXTW and one read of the text.
-double FloorCellsPerSecond(HWND list, int rows, int columns, bool* ok) {
-  tblf::ProcessHandle process(tblf::OpenWindowProcess(list));
-  const tblf::PointerWidth width = tblf::TargetPointerWidth(process);
-  tblf::RemoteBlock text(process, tblf::kListViewTextBlockBytes);
-  tblf::RemoteBlock request(process, tblf::ListViewItemLayoutFor(width).size);
-  if (!process || !text || !request) {
-    *ok = false;
-    return 0;
-  }
-  std::vector<unsigned char> bytes;
+struct Export {
+  bool ok = false;
+  double seconds = 0;
+  long long bytes = 0;
+  std::uint64_t navigation = 0;
+};
+
+// One engine run to a UTF-8 file in the temp folder (deleted afterwards).
+Export RunExport(tblf::OutputJob job, const wchar_t* name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  job.destination = tblf::Destination::File;
+  job.fileName = std::wstring(temp) + L"tblf_remote_read_bench." + name;
+  job.quoteWhenNeeded = false;
+  job.doubleQuotes = false;
+  tblf::Win32ControlReader reader;
+  tblf::Win32OutputHost host(nullptr, nullptr, nullptr);
+  Export result;
   const LARGE_INTEGER start = Now();
-  for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < columns; ++c) {
-      tblf::ListViewItemFields f;
-      f.iSubItem = c;
-      f.pszText = text.address();
-      f.cchTextMax = tblf::kListViewTextChars;
-      request.Write(tblf::EncodeListViewItem(f, width));
-      LRESULT length = 0;
-      tblf::TimedSend(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), request.param(), &length);
-      text.Read(&bytes);
-      if (!Expect(tblf::TextFromBlock(bytes, 2047), r, c)) *ok = false;
-    }
-  }
-  return rows * columns / Seconds(start, Now());
+  result.ok = tblf::RunOutputJob(job, reader, host);
+  result.seconds = Seconds(start, Now());
+  result.bytes = FileSize(job.fileName);
+  result.navigation = reader.TreeNavigationMessages();
+  DeleteFileW(job.fileName.c_str());
+  return result;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  int rows = 10000, columns = 10, treeItems = 10000, walkPrefix = 300;
+  int rows = 10000, columns = 10, treeItems = 10000, roundTrips = 20000, singleCells = 5000;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::wstring a = argv[i];
     const int v = _wtoi(argv[i + 1]);
     if (a == L"--rows") rows = v;
     else if (a == L"--columns") columns = v;
     else if (a == L"--tree") treeItems = v;
-    else if (a == L"--walk-prefix") walkPrefix = v;
+    else if (a == L"--round-trips") roundTrips = v;
+    else if (a == L"--single-cells") singleCells = v;
   }
+  // A message box would wait for a click: print it instead.
+  tblf::SetMessageBoxHook([](HWND, const std::wstring& text, const std::wstring&, UINT) {
+    std::printf("message: %ls\n", text.c_str());
+    return IDOK;
+  });
   tblf::test::FixtureProcess fixture;
+  // A loaded machine may need longer than the fixture's default lifetime.
   const std::wstring args = L"--big-listview " + std::to_wstring(rows) + L"x" + std::to_wstring(columns) +
-                            L" --big-tree " + std::to_wstring(treeItems);
+                            L" --big-tree " + std::to_wstring(treeItems) + L" --lifetime 7200";
   if (!fixture.Start(args)) {
     std::printf("cannot start the fixture: %ls\n", fixture.Error().c_str());
     return 1;
   }
   HWND list = fixture.Handle(L"big");
-  const tblf::WindowId tree = FromHwnd(fixture.Handle(L"bigtree"));
-  std::printf("list view %d x %d = %d cells, tree of %d items\n", rows, columns, rows * columns, treeItems);
+  const double cells = static_cast<double>(rows) * columns;
+  std::printf("list view %d x %d = %.0f cells, tree of %d items, files in UTF-8\n", rows, columns, cells, treeItems);
+  const SIZE_T committedBefore = fixture.CommittedBytes();
+  int status = 0;
 
-  // Readers: one complete remote call per cell.
-  tblf::Win32ControlReader reader;
-  bool ok = true;
+  // The floor: a message that carries no memory, from this process to the fixture.
+  LRESULT count = 0;
   LARGE_INTEGER start = Now();
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < columns; ++c) {
-      const std::optional<std::wstring> text = reader.GetListViewCellText(c, FromHwnd(list), r);
-      if (!text || !Expect(*text, r, c)) ok = false;
-    }
-  const double readerRate = rows * columns / Seconds(start, Now());
-  const double floorRate = FloorCellsPerSecond(list, rows, columns, &ok);
-  std::printf("readers (remote call per cell):       %10.0f cells/s\n", readerRate);
-  std::printf("floor (one block for the whole run):  %10.0f cells/s\n", floorRate);
-  std::printf("floor / readers:                      %10.2f\n", floorRate / readerRate);
+  for (int i = 0; i < roundTrips; ++i) tblf::TimedSend(list, LVM_GETITEMCOUNT, 0, 0, &count);
+  const double bare = roundTrips / Seconds(start, Now());
+  std::printf("bare round trips (LVM_GETITEMCOUNT):     %9.0f /s\n", bare);
 
-  // Tree: with the continuation, and the root walk on a prefix.
+  // A cell read alone, as discovery and the multi-selection helper do.
+  tblf::Win32ControlReader single;
   start = Now();
-  for (int i = 0; i < treeItems; ++i) {
-    const std::optional<std::wstring> text = reader.GetTreeViewItemText(tree, i, nullptr, nullptr);
-    if (!text || *text != L"t" + std::to_wstring(i)) ok = false;
+  for (int i = 0; i < singleCells; ++i) single.GetListViewCellText(i % columns, FromHwnd(list), i / columns);
+  const double singleRate = singleCells / Seconds(start, Now());
+  std::printf("single cell reads (own remote call each): %8.0f cells/s  %5.2f of bare\n", singleRate,
+              singleRate / bare);
+
+  tblf::SetEncodingOverride(8);
+  double csvRate = 0;
+  const struct {
+    tblf::RecordFormat format;
+    const wchar_t* name;
+  } formats[] = {{tblf::RecordFormat::Csv, L"csv"}, {tblf::RecordFormat::Space, L"space"}};
+  for (const auto& f : formats) {
+    tblf::OutputJob job;
+    job.target = FromHwnd(list);
+    job.kind = tblf::ControlKind::ListView;
+    job.format = f.format;
+    const Export e = RunExport(job, f.name);
+    const double rate = cells / e.seconds;
+    if (f.format == tblf::RecordFormat::Csv) csvRate = rate;
+    std::printf("export %-6ls %s %8.1f s  %8.0f cells/s  %5.2f of bare  %5.2f of csv  %10lld bytes\n", f.name,
+                e.ok ? "ok    " : "FAILED", e.seconds, rate, rate / bare, rate / csvRate, e.bytes);
+    if (!e.ok) status = 1;
   }
-  const double treeSeconds = Seconds(start, Now());
-  std::printf("tree, continuation: %d items, %.2f navigation messages/item, %.0f items/s\n", treeItems,
-              static_cast<double>(reader.TreeNavigationMessages()) / treeItems, treeItems / treeSeconds);
-  tblf::Win32ControlReader walking;
-  walking.SetTreeContinuation(false);
-  start = Now();
-  for (int i = 0; i < walkPrefix; ++i) {
-    const std::optional<std::wstring> text = walking.GetTreeViewItemText(tree, i, nullptr, nullptr);
-    if (!text || *text != L"t" + std::to_wstring(i)) ok = false;
+
+  const struct {
+    bool options;
+    const char* name;
+  } trees[] = {{false, "plain"}, {true, "level shift and graph"}};
+  for (const auto& t : trees) {
+    tblf::OutputJob job;
+    job.target = FromHwnd(fixture.Handle(L"bigtree"));
+    job.kind = tblf::ControlKind::TreeView;
+    job.format = tblf::RecordFormat::Tsv;
+    job.treeLevelShift = t.options;
+    job.treeGraph = t.options;
+    const Export e = RunExport(job, L"tree");
+    std::printf("export tree, %-22s %s %6.1f s  %8.0f items/s  %5.2f navigation messages/item\n", t.name,
+                e.ok ? "ok    " : "FAILED", e.seconds, treeItems / e.seconds,
+                static_cast<double>(e.navigation) / treeItems);
+    if (!e.ok) status = 1;
   }
-  const double walkSeconds = Seconds(start, Now());
-  std::printf("tree, root walk:    first %d items, %.2f navigation messages/item, %.0f items/s\n", walkPrefix,
-              static_cast<double>(walking.TreeNavigationMessages()) / walkPrefix, walkPrefix / walkSeconds);
-  std::printf(ok ? "all texts as expected\n" : "SOME TEXTS WERE WRONG\n");
-  return ok ? 0 : 1;
+  tblf::SetEncodingOverride(-1);
+
+  const SIZE_T committedAfter = fixture.CommittedBytes();
+  std::printf("fixture committed memory: before %llu KB, after %llu KB\n",
+              static_cast<unsigned long long>(committedBefore / 1024),
+              static_cast<unsigned long long>(committedAfter / 1024));
+  return status;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "output/engine.h"
+#include "remote/control_selector.h"
 
 namespace tblf::cli {
 
@@ -104,5 +105,38 @@ struct Control {
   ControlKind kind;
 };
 std::optional<Control> ReadControlHandle(const std::wstring& label);
+
+// --program, --window, --kind, --nth and --wait: a control chosen by what it
+// is, since its handle changes every time its program starts.
+extern const OptionTable kSelectorOptions;
+
+// The selector options as given; `given` tells whether any was. Prints the
+// usage error and returns nothing on a bad value.
+struct SelectorChoice {
+  ControlSelector selector;
+  int waitSeconds = 0;
+  bool given = false;
+};
+std::optional<SelectorChoice> ReadSelectorChoice(const Args& args);
+
+// The candidates of the desktop (every kind) that the selector picks, asked
+// again every 200 ms while none is there and the --wait time is not over.
+std::vector<Candidate> FindCandidates(const SelectorChoice& choice);
+
+// "no control matches" and the selectors on standard error; exit status 2.
+int NoMatch(const ControlSelector& selector);
+
+// The header line and one TAB-separated line per candidate, each ending in
+// CR LF: what `list` prints.
+std::wstring CandidateLines(const std::vector<Candidate>& candidates);
+
+// The control a verb works on, from its HANDLE (args.positional[0]) or its
+// selectors; `verb` names it in the message when both are missing. Prints
+// the reason and returns nothing (exit status 2) for a bad or stale HANDLE,
+// a HANDLE given with selectors, no match ("no control matches" and the
+// selectors), or more than one match without --nth (the matches follow on
+// standard error, as `list` prints them). Verbs taking kSelectorOptions call
+// it instead of ReadControlHandle(args.positional[0]).
+std::optional<Control> ResolveControl(const Args& args, const wchar_t* verb);
 
 }  // namespace tblf::cli

@@ -5,9 +5,13 @@
 #include "output/encoded_writer_win.h"
 #include "output/engine_host_win.h"
 #include "output/record_formats.h"
+#include "output/start_output_win.h"
+#include "remote/control_reader_win.h"
 #include "remote/discovery.h"
+#include "remote/discovery_win.h"
 #include "remote/timed_send_win.h"
 #include "settings/settings_table.h"
+#include "shell/process_basics.h"
 #include "shell/text.h"
 
 namespace tblf::cli {
@@ -129,7 +133,7 @@ std::optional<int> ParseNumber(const std::wstring& text, int low, int high, size
 namespace {
 
 const Option kOutputOptionList[] = {
-    {L"--format", L"csv|tsv|html|c|space", L"a value", L"record format"},
+    {L"--format", L"csv|tsv|html|c|space|json|markdown", L"a value", L"record format"},
     {L"--quote-when-needed", nullptr, nullptr, L"CSV: quote only cells that need it"},
     {L"--double-quotes", nullptr, nullptr, L"double the quotes embedded in a cell"},
     {L"--encoding", L"0-11", L"a value",
@@ -185,12 +189,32 @@ class CliHost : public OutputHost {
   std::function<bool(RecordWriter&)> fileList_;
 };
 
-const BiText kInvalidHandleText{L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。",
-                                L"The specified item is already invalid.\nPlease push [Refresh] button."};
+const Option kSelectorOptionList[] = {
+    {L"--program", L"NAME", L"a program name", L"the control's program, any case, \".exe\" optional"},
+    {L"--window", L"TEXT", L"a text", L"its window's title contains TEXT, any case"},
+    {L"--kind", L"listview|treeview|listbox|combobox", L"a kind", L"its kind"},
+    {L"--nth", L"N", L"a number", L"the N-th match, in list's order (1 = the first)"},
+    {L"--wait", L"SECONDS", L"a number", L"keep looking until a control matches, at most\nSECONDS"},
+};
+
+const BiText kListHeader{L"ハンドル番号\tプログラム名\t所有ウィンドウタイトル\t行列数\t最上段の項目名\t備考",
+                         L"Handle\tProgram\tOwner Window\tCount\tFirst Item\tNote"};
+const BiText kNoMatchText{L"一致するコントロールがありません:", L"no control matches"};
+const BiText kAmbiguousText{L"複数のコントロールが一致します (--nth で選んでください):",
+                            L"more than one control matches (choose one with --nth):"};
+
+std::wstring Clean(const std::wstring& text) {
+  std::wstring out = text;
+  for (wchar_t& c : out) {
+    if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
+  }
+  return out;
+}
 
 }  // namespace
 
 const OptionTable kOutputOptions{kOutputOptionList};
+const OptionTable kSelectorOptions{kSelectorOptionList};
 
 std::optional<OutputChoice> ReadOutputChoice(const Args& args) {
   OutputChoice choice;
@@ -271,7 +295,7 @@ std::optional<Control> ReadControlHandle(const std::wstring& label) {
   }
   HWND window = ToHwnd(*handle);
   if (!IsWindow(window)) {
-    PrintError(kInvalidHandleText.get());
+    PrintError(kInvalidItemText.get());
     return std::nullopt;
   }
   wchar_t className[100] = L"";
@@ -283,6 +307,95 @@ std::optional<Control> ReadControlHandle(const std::wstring& label) {
     return std::nullopt;
   }
   return Control{window, *kind};
+}
+
+std::optional<SelectorChoice> ReadSelectorChoice(const Args& args) {
+  SelectorChoice choice;
+  choice.selector.program = args.Value(L"--program");
+  choice.selector.window = args.Value(L"--window");
+  if (auto v = args.Value(L"--kind")) {
+    choice.selector.kind = KindOfName(*v);
+    if (!choice.selector.kind) {
+      Usage(L"--kind takes listview, treeview, listbox or combobox, not " + *v);
+      return std::nullopt;
+    }
+  }
+  if (auto v = args.Value(L"--nth")) {
+    choice.selector.nth = ParseNumber(*v, 1, 9999, 4);
+    if (!choice.selector.nth) {
+      Usage(L"--nth takes 1 to 9999, not " + *v);
+      return std::nullopt;
+    }
+  }
+  if (auto v = args.Value(L"--wait")) {
+    std::optional<int> seconds = ParseNumber(*v, 0, 3600, 4);
+    if (!seconds) {
+      Usage(L"--wait takes 0 to 3600 seconds, not " + *v);
+      return std::nullopt;
+    }
+    choice.waitSeconds = *seconds;
+  }
+  for (const Option& o : kSelectorOptionList) {
+    if (args.Has(o.name)) choice.given = true;
+  }
+  return choice;
+}
+
+std::vector<Candidate> FindCandidates(const SelectorChoice& choice) {
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(choice.waitSeconds) * 1000;
+  for (;;) {
+    Win32DesktopWindows desktop;
+    Win32ControlReader reader;
+    std::vector<Candidate> found =
+        SelectCandidates(choice.selector, DiscoverControls(desktop, reader, true, g_frameWindow));
+    if (!found.empty() || GetTickCount64() >= deadline) return found;
+    Sleep(static_cast<DWORD>(std::min<ULONGLONG>(200, deadline - GetTickCount64())));
+  }
+}
+
+int NoMatch(const ControlSelector& selector) {
+  PrintError(L"tblfcli: " + std::wstring(kNoMatchText.get()) + L" " + DescribeSelector(selector));
+  return kExitUsage;
+}
+
+std::wstring CandidateLines(const std::vector<Candidate>& candidates) {
+  std::wstring text = std::wstring(kListHeader.get()) + L"\r\n";
+  for (const Candidate& row : candidates) {
+    text += Clean(row.label) + L"\t" + Clean(row.program) + L"\t" + Clean(row.owner) + L"\t" + Clean(row.count) +
+            L"\t" + Clean(row.firstItem) + L"\t" + Clean(row.note) + L"\r\n";
+  }
+  return text;
+}
+
+std::optional<Control> ResolveControl(const Args& args, const wchar_t* verb) {
+  std::optional<SelectorChoice> choice = ReadSelectorChoice(args);
+  if (!choice) return std::nullopt;
+  if (args.positional.size() > 1) {
+    Usage(L"unknown option " + args.positional[1]);
+    return std::nullopt;
+  }
+  if (!args.positional.empty()) {
+    if (choice->given) {
+      Usage(L"a HANDLE and the selectors exclude each other");
+      return std::nullopt;
+    }
+    return ReadControlHandle(args.positional[0]);
+  }
+  if (!choice->given) {
+    Usage(std::wstring(verb) + L" needs a HANDLE or a selector (--program, --window, --kind)");
+    return std::nullopt;
+  }
+  const std::vector<Candidate> found = FindCandidates(*choice);
+  if (found.empty()) {
+    NoMatch(choice->selector);
+    return std::nullopt;
+  }
+  if (found.size() > 1) {
+    PrintError(L"tblfcli: " + std::wstring(kAmbiguousText.get()) + L" " + DescribeSelector(choice->selector));
+    WriteBytes(STD_ERROR_HANDLE, Utf8(CandidateLines(found)));
+    return std::nullopt;
+  }
+  return Control{ToHwnd(found[0].handle), found[0].kind};
 }
 
 }  // namespace tblf::cli

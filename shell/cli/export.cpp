@@ -14,11 +14,9 @@ const Option kExportOptions[] = {
 };
 
 int RunExport(const Args& args) {
-  if (args.positional.empty()) return Usage(L"export needs a HANDLE");
-  if (args.positional.size() > 1) return Usage(L"unknown option " + args.positional[1]);
   std::optional<OutputChoice> choice = ReadOutputChoice(args);
   if (!choice) return kExitUsage;
-  std::optional<Control> control = ReadControlHandle(args.positional[0]);
+  std::optional<Control> control = ResolveControl(args, L"export");
   if (!control) return kExitUsage;
 
   OutputJob job;
@@ -35,10 +33,11 @@ int RunExport(const Args& args) {
 }  // namespace
 
 extern const Verb kExportVerb{
-    L"export", L"export HANDLE [options]",
+    L"export", L"export HANDLE|selectors [options]",
     L"Exports the control HANDLE (hexadecimal as printed by list; a suffix\n"
-    L"such as \"(ListView)\" is allowed). Its kind comes from its window class.",
-    {kExportOptions, kOutputOptions},
+    L"such as \"(ListView)\" is allowed), or the one control that the\n"
+    L"selectors pick. Its kind comes from its window class.",
+    {kExportOptions, kSelectorOptions, kOutputOptions},
     RunExport};
 
 }  // namespace tblf::cli

@@ -1,12 +1,15 @@
 // tblfcli: Tabulift from the command line, one verb per run.
-// Exit status: 0 success, 1 the verb reported an error, 2 usage error or a
-// handle that is no longer a window.
+// Exit status: 0 success, 1 the verb reported an error, 2 usage error, a
+// handle that is no longer a window, or selectors that pick no control or
+// more than one.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "help/version.h"
+#include "help/version_win.h"
 #include "shell/cli/cli.h"
 #include "shell/message_box_win.h"
 #include "shell/process_basics_win.h"
@@ -15,10 +18,13 @@ namespace tblf::cli {
 
 extern const Verb kListVerb;
 extern const Verb kExportVerb;
+extern const Verb kFilesVerb;
+extern const Verb kEnvVerb;
+extern const Verb kUpdateCheckVerb;
 
 namespace {
 
-const Verb* const kVerbs[] = {&kListVerb, &kExportVerb};
+const Verb* const kVerbs[] = {&kListVerb, &kExportVerb, &kFilesVerb, &kEnvVerb, &kUpdateCheckVerb};
 
 std::wstring Help() {
   std::wstring text = L"Usage:\n";
@@ -28,9 +34,13 @@ std::wstring Help() {
       L"unless --encoding says otherwise. Options not given take the stored\n"
       L"settings (MainDialog/format, Data/dquot_sdata, Data/dquot2, File/CharCode,\n"
       L"File/RetCode); options given are used for this run only, never stored.\n"
-      L"'tblfcli VERB --help' shows one verb.\n"
-      L"Exit status: 0 success, 1 the export reported an error (message on standard\n"
-      L"error), 2 usage error or a handle that is no longer a window.\n"
+      L"'tblfcli VERB --help' shows one verb, 'tblfcli --version' the version.\n"
+      L"Selectors (--program, --window, --kind, --nth, --wait) pick a control in\n"
+      L"place of HANDLE; they must pick exactly one, else the matches are listed\n"
+      L"on standard error.\n"
+      L"Exit status: 0 success, 1 the command reported an error (message on standard\n"
+      L"error), 2 usage error, a handle that is no longer a window, or selectors\n"
+      L"that pick no control or more than one.\n"
       L"The language follows TBLF_LANG (ja / en) or the system.\n";
   return text;
 }
@@ -39,6 +49,12 @@ int Main(const std::vector<std::wstring>& args) {
   if (args.size() < 2) return Usage(L"no command");
   if (args[1] == L"--help" || args[1] == L"-h") {
     PrintOut(Help());
+    return kExitOk;
+  }
+  if (args[1] == L"--version") {
+    // Read here rather than at start: no other verb shows the version.
+    ReadVersionInfo();
+    PrintOut(g_versionValues.versionString + L"\n");
     return kExitOk;
   }
   // Every message box of the readers or the writer becomes a line on standard error.

@@ -146,13 +146,32 @@ TEST_F(EngineTest, ListViewGoldenOutputPerFormat) {
   }
 }
 
-TEST_F(EngineTest, SpaceFormatReadsEveryCellTwice) {
-  const WindowId lv = desktop.Add(SmallListView());
-  Clip(Job(lv, ControlKind::ListView, RecordFormat::Space));
-  EXPECT_EQ(desktop.cellReads, 12);
-  desktop.cellReads = 0;
-  Clip(Job(lv, ControlKind::ListView, RecordFormat::Tsv));
-  EXPECT_EQ(desktop.cellReads, 6);
+TEST_F(EngineTest, SpaceFormatWritesTheCellsItMeasuredWithinTheBound) {
+  struct Case {
+    const char* name;
+    std::size_t bound;
+    int cellReads;
+    const wchar_t* expected;
+  } cases[] = {
+      // Read once: the text that changes after the widths were taken is not seen.
+      {"kept", kSpaceKeptBytes, 6, L"Name Value\r\na    1    \r\nbb   22   \r\nc    333  \r\n"},
+      // Nothing kept: the rows are read a second time.
+      {"beyond the bound", 0, 12, L"Name Value\r\na    1    \r\nbb   22   \r\nc    4444444\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDesktop changing;
+    const WindowId lv = changing.Add(SmallListView());
+    changing.onRead = [&](int reads) {
+      if (reads == 6) changing.Control(lv).cells[2][1] = L"4444444";
+    };
+    OutputJob job = Job(lv, ControlKind::ListView, RecordFormat::Space);
+    job.spaceKeptBytes = c.bound;
+    host = RecordingHost();
+    EXPECT_TRUE(RunOutputJob(job, changing, host));
+    EXPECT_EQ(host.clipboard, c.expected);
+    EXPECT_EQ(changing.cellReads, c.cellReads);
+  }
 }
 
 TEST_F(EngineTest, ColumnAndRowSelections) {
@@ -215,9 +234,9 @@ TEST_F(EngineTest, TreePrefixWithBothFlagsAndBothLanguages) {
       {"graph en", false, true, false, L"r0\r\n| +-c0\r\nr1\r\n|-c1\r\n| +-g\r\n+-c2\r\n"},
       {"graph ja", false, true, true,
        L"r0\r\n\u2502\u2514c0\r\nr1\r\n\u251Cc1\r\n\u2502\u2514g\r\n\u2514c2\r\n"},
-      {"both en", true, true, false, L"r0\r\n| +-\tc0\r\nr1\r\n|-\tc1\r\n\t| +-\tg\r\n+-\tc2\r\n"},
+      {"both en", true, true, false, L"r0\r\n| +-\tc0\r\nr1\r\n|-\tc1\r\n| \t+-\tg\r\n+-\tc2\r\n"},
       {"both ja", true, true, true,
-       L"r0\r\n\u2502\u2514\tc0\r\nr1\r\n\u251C\tc1\r\n\t\u2502\u2514\tg\r\n\u2514\tc2\r\n"},
+       L"r0\r\n\u2502\u2514\tc0\r\nr1\r\n\u251C\tc1\r\n\u2502\t\u2514\tg\r\n\u2514\tc2\r\n"},
   };
   for (const TreeCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -243,18 +262,33 @@ TEST_F(EngineTest, TreeGraphOnlyDepthTwoUnderRootsWithAndWithoutNextSibling) {
   EXPECT_NE(text.find(L"\r\n\u2502\u2514y\r\n"), std::wstring::npos) << text;        // under b (last root)
 }
 
-TEST_F(EngineTest, LevelShiftPutsEachLevelIntoItsOwnHtmlCell) {
+TEST_F(EngineTest, BothTreeOptionsKeepEveryLevelInItsFieldInEachFormat) {
   FakeControl tree;
   tree.kind = ControlKind::TreeView;
-  tree.tree = {{L"a", 0}, {L"b", 1}, {L"c", 2}, {L"d", 0}};
+  // A { B { x }, y }, z: B's line must stay in the first field on x's row.
+  tree.tree = {{L"A", 0}, {L"B", 1}, {L"x", 2}, {L"y", 1}, {L"z", 0}};
   const WindowId tv = desktop.Add(tree);
-  OutputJob job = Job(tv, ControlKind::TreeView, RecordFormat::Html);
-  job.treeLevelShift = true;
-  job.treeGraph = true;
-  const std::wstring text = Clip(job);
-  // c: the root-level symbol (a has a next root), then b's level with the last branch.
-  EXPECT_NE(text.find(L"<tr><td>| </td><td>+-</td><td>c</td></tr>"), std::wstring::npos) << text;
-  EXPECT_NE(text.find(L"<tr><td>| +-</td><td>b</td></tr>"), std::wstring::npos) << text;
+  struct Case {
+    RecordFormat format;
+    bool japanese;
+    const wchar_t* expected;
+  } cases[] = {
+      {RecordFormat::Tsv, true, L"A\r\n\u2502\u251C\tB\r\n\u2502\u2502\t\u2514\tx\r\n\u2502\u2514\ty\r\nz\r\n"},
+      // Symbols raw, item texts treated like cells.
+      {RecordFormat::Csv, false, L"\"A\"\r\n| |-,\"B\"\r\n| | ,+-,\"x\"\r\n| +-,\"y\"\r\n\"z\"\r\n"},
+      {RecordFormat::Html, false,
+       L"<html><head></head>\r\n<body><table>\r\n<tr><td>A</td></tr>\r\n<tr><td>| |-</td><td>B</td></tr>\r\n"
+       L"<tr><td>| | </td><td>+-</td><td>x</td></tr>\r\n<tr><td>| +-</td><td>y</td></tr>\r\n"
+       L"<tr><td>z</td></tr>\r\n</table></body>\r\n</html>\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.format));
+    g_japaneseUi = c.japanese;
+    OutputJob job = Job(tv, ControlKind::TreeView, c.format);
+    job.treeLevelShift = true;
+    job.treeGraph = true;
+    EXPECT_EQ(Clip(job), c.expected);
+  }
 }
 
 TEST_F(EngineTest, FlatTreeHasNoPrefixWhateverTheFlags) {
@@ -269,6 +303,46 @@ TEST_F(EngineTest, FlatTreeHasNoPrefixWhateverTheFlags) {
       job.treeGraph = graph;
       EXPECT_EQ(Clip(job), L"\"a\"\r\n\"b\"\r\n");
     }
+  }
+}
+
+TEST_F(EngineTest, EveryWayOutOfAReadingLoopEndsTheReadSession) {
+  struct Case {
+    const char* name;
+    ControlKind kind;
+    Destination destination;
+    std::function<void(FakeControl&, FakeDesktop&, RecordingHost&)> arrange;
+    int begun;
+  } cases[] = {
+      {"list view to the end", ControlKind::ListView, Destination::Clipboard, nullptr, 1},
+      {"tree view to the end", ControlKind::TreeView, Destination::Clipboard, nullptr, 1},
+      {"count fails", ControlKind::ListView, Destination::File, [](FakeControl& c, FakeDesktop&, RecordingHost&) { c.hung = true; }, 0},
+      {"Esc", ControlKind::ListView, Destination::File,
+       [](FakeControl&, FakeDesktop&, RecordingHost& h) { h.escape = [] { return true; }; }, 1},
+      {"sample cancel", ControlKind::ListView, Destination::Sample,
+       [](FakeControl&, FakeDesktop& d, RecordingHost&) {
+         d.onRead = [](int) { SetOutputState(OutputState::SampleCancelRequested); };
+       },
+       1},
+      {"exception", ControlKind::TreeView, Destination::File,
+       [](FakeControl&, FakeDesktop& d, RecordingHost&) {
+         d.onRead = [](int reads) {
+           if (reads == 2) throw std::bad_alloc();
+         };
+       },
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetOutputState(OutputState::Idle);
+    FakeDesktop reader;
+    FakeControl control = c.kind == ControlKind::TreeView ? SampleTree() : SmallListView();
+    host = RecordingHost();
+    if (c.arrange) c.arrange(control, reader, host);
+    const WindowId id = reader.Add(control);
+    RunOutputJob(Job(id, c.kind, RecordFormat::Tsv, c.destination), reader, host);
+    EXPECT_EQ(reader.sessionsBegun, c.begun);
+    EXPECT_EQ(reader.sessionsOpen, 0);
   }
 }
 

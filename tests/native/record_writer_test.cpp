@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -148,10 +149,11 @@ TEST(RecordWriterFormats, RowsWithoutCells) {
 
 TEST(RecordWriterFormats, FormatNamesInBothLanguages) {
   const wchar_t* ja[] = {L"カンマ区切り", L"タブ区切り", L"<TABLE>タグ(HTML)", L"C言語配列",
-                         L"スペース区切り(リストビュー用)"};
+                         L"スペース区切り(リストビュー用)", L"JSON", L"Markdown の表"};
   const wchar_t* en[] = {L"comma-separated format", L"TAB-separated format", L"<TABLE>Tag(HTML format)",
-                         L"C Language Array", L"space separated"};
-  for (int i = 0; i < 5; ++i) {
+                         L"C Language Array", L"space separated", L"JSON", L"Markdown table"};
+  static_assert(std::size(ja) == kRecordFormatCount);
+  for (std::size_t i = 0; i < kRecordFormatCount; ++i) {
     EXPECT_STREQ(kRecordFormatNames[i].ja, ja[i]);
     EXPECT_STREQ(kRecordFormatNames[i].en, en[i]);
   }

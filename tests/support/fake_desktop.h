@@ -45,6 +45,9 @@ class FakeDesktop : public ControlReader {
   int countCalls = 0;
   int cellReads = 0;
   int headerReads = 0;
+  // Read sessions begun, and those begun but not yet ended.
+  int sessionsBegun = 0;
+  int sessionsOpen = 0;
 
   std::optional<long> CountItems(WindowId control, ControlKind kind) override;
   std::optional<std::wstring> GetListViewColumnText(WindowId control, int column) override;
@@ -56,6 +59,11 @@ class FakeDesktop : public ControlReader {
   bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;
   std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) override;
   std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) override;
+  void BeginSession(WindowId) override {
+    ++sessionsBegun;
+    ++sessionsOpen;
+  }
+  void EndSession() override { --sessionsOpen; }
 
  private:
   FakeControl* Find(WindowId id);

@@ -27,6 +27,32 @@ std::wstring FixtureLongText(size_t length) {
   return text;
 }
 
+std::wstring FixtureTreeWithBothOptions(RecordFormat format, bool japanese) {
+  // Root A { A1 { A1a }, A2 { A2a, A2b } }, long { B1 }, Root C: the fields
+  // of each row, the item text last.
+  const std::wstring longItem = FixtureLongText(1023);
+  const std::vector<std::vector<std::wstring>> englishRows = {
+      {L"Root A"},          {L"| |-", L"A1"},      {L"| | ", L"+-", L"A1a"}, {L"| +-", L"A2"},
+      {L"| ", L"|-", L"A2a"}, {L"| ", L"+-", L"A2b"}, {longItem},               {L"| +-", L"B1"},
+      {L"Root C"}};
+  const std::vector<std::vector<std::wstring>> japaneseRows = {
+      {L"Root A"},         {L"│├", L"A1"},       {L"││", L"└", L"A1a"}, {L"│└", L"A2"},
+      {L"│", L"├", L"A2a"}, {L"│", L"└", L"A2b"}, {longItem},            {L"│└", L"B1"},
+      {L"Root C"}};
+  std::wstring out = format == RecordFormat::Html ? L"<html><head></head>\r\n<body><table>\r\n" : L"";
+  for (const std::vector<std::wstring>& fields : japanese ? japaneseRows : englishRows) {
+    std::wstring text = fields.back();
+    if (format == RecordFormat::Csv) text = L"\"" + text + L"\"";
+    const wchar_t* separator = format == RecordFormat::Csv ? L"," : format == RecordFormat::Html ? L"</td><td>" : L"\t";
+    std::wstring row;
+    for (size_t i = 0; i + 1 < fields.size(); ++i) row += fields[i] + separator;
+    row += text;
+    out += format == RecordFormat::Html ? L"<tr><td>" + row + L"</td></tr>\r\n" : row + L"\r\n";
+  }
+  if (format == RecordFormat::Html) out += L"</table></body>\r\n</html>\r\n";
+  return out;
+}
+
 std::wstring ExecutableFolder() {
   std::vector<wchar_t> path(MAX_PATH * 4);
   const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -111,6 +137,18 @@ bool FixtureProcess::ReadHandles(const std::wstring& path) {
 HWND FixtureProcess::Handle(const std::wstring& name) const {
   const auto found = handles_.find(name);
   return found == handles_.end() ? nullptr : found->second;
+}
+
+SIZE_T FixtureProcess::CommittedBytes() const {
+  SIZE_T total = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (const char* at = nullptr; VirtualQueryEx(process_, at, &info, sizeof info) == sizeof info;) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return total;
 }
 
 bool FixtureProcess::Hang() {

@@ -8,11 +8,19 @@
 #include <map>
 #include <string>
 
+#include "output/record_writer.h"
+
 namespace tblf::test {
 
 // The texts the fixture fills its long cells with: character i is
 // "0123456789abcdefghijklmnopqrstuvwxyz"[i % 36].
 std::wstring FixtureLongText(size_t length);
+
+// The default fixture's tree view ("tree") exported with both tree options
+// (level shift and graph) in TSV, CSV (always quoted, CR LF) or HTML: the
+// first field holds the symbols of the two outermost levels, every further
+// field one level, the item text comes after exactly L separators.
+std::wstring FixtureTreeWithBothOptions(RecordFormat format, bool japanese);
 
 // Folder of the running executable, with a trailing backslash.
 std::wstring ExecutableFolder();
@@ -37,6 +45,10 @@ class FixtureProcess {
   DWORD ProcessId() const { return processId_; }
   HANDLE Process() const { return process_; }
   const std::wstring& Error() const { return error_; }
+
+  // The fixture's committed private memory in bytes (VirtualQueryEx over its
+  // whole address space): remote blocks that were never released show here.
+  SIZE_T CommittedBytes() const;
 
   // Makes the fixture's thread stop answering messages for good; returns once
   // a 200 ms send to it times out (at most about 5 s).

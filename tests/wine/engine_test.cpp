@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "output/engine_host_win.h"
+#include "output/output_state.h"
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
 #include "shell/process_basics.h"
@@ -174,6 +176,11 @@ TEST_F(EngineWine, GoldenOutputPerFormatAndKind) {
       {"empty tree csv", L"emptytree", ControlKind::TreeView, RecordFormat::Csv, NewlineKind::CrLf, L""},
       {"empty list box c array", L"emptylistbox", ControlKind::ListBox, RecordFormat::CArray, NewlineKind::CrLf,
        L"{};"},
+      // Texts read from where the control points pszText.
+      {"owner-data list view tsv", L"ownerdata", ControlKind::ListView, RecordFormat::Tsv, NewlineKind::CrLf,
+       L"c0\tc1\r\nodr0c0\todr0c1\r\nodr1c0\todr1c1\r\nodr2c0\todr2c1\r\nodr3c0\todr3c1\r\nodr4c0\todr4c1\r\n"},
+      {"own list view tsv", L"ownlistview", ControlKind::ListView, RecordFormat::Tsv, NewlineKind::CrLf,
+       L"Own\r\n" + longCell + L"\r\n\r\n\r\ncopied text\r\nedge!!\r\n\r\n"},
   };
   for (const Golden& c : cases) {
     SCOPED_TRACE(c.name);
@@ -238,7 +245,7 @@ struct TreeCase {
 };
 
 // The fixture's tree: Root A { A1 { A1a }, A2 { A2a, A2b } }, long { B1 }, Root C.
-TEST_F(EngineWine, TreePrefixWithBothFlagsAndBothLanguages) {
+TEST_F(EngineWine, TreePrefixWithEachFlagAloneAndBothLanguages) {
   // ... and at most 1023 of a tree item.
   const std::wstring longItem = FixtureLongText(1023);
   const TreeCase cases[] = {
@@ -251,14 +258,6 @@ TEST_F(EngineWine, TreePrefixWithBothFlagsAndBothLanguages) {
            L"\r\n| +-B1\r\nRoot C\r\n"},
       {"graph alone, Japanese", false, true, true,
        L"Root A\r\n│├A1\r\n││└A1a\r\n│└A2\r\n│　├A2a\r\n│　└A2b\r\n" + longItem + L"\r\n│└B1\r\nRoot C\r\n"},
-      // Each level in its own field: the parent level's symbol shares the
-      // field before the text with the branch symbol.
-      {"both flags, English", true, true, false,
-       L"Root A\r\n| |-\tA1\r\n| \t| +-\tA1a\r\n| +-\tA2\r\n| \t|-\tA2a\r\n| \t+-\tA2b\r\n" + longItem +
-           L"\r\n| +-\tB1\r\nRoot C\r\n"},
-      {"both flags, Japanese", true, true, true,
-       L"Root A\r\n│├\tA1\r\n│\t│└\tA1a\r\n│└\tA2\r\n│\t├\tA2a\r\n│\t└\tA2b\r\n" + longItem +
-           L"\r\n│└\tB1\r\nRoot C\r\n"},
   };
   for (const TreeCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -271,13 +270,20 @@ TEST_F(EngineWine, TreePrefixWithBothFlagsAndBothLanguages) {
   }
 }
 
-TEST_F(EngineWine, LevelShiftPutsEveryLevelInItsOwnHtmlCell) {
-  OutputJob job = JobFor(L"tree", ControlKind::TreeView, RecordFormat::Html);
-  job.treeLevelShift = true;
-  job.treeGraph = true;
-  const std::wstring text = Export(job);
-  EXPECT_NE(text.find(L"<tr><td>| </td><td>| +-</td><td>A1a</td></tr>"), std::wstring::npos) << Narrow(text);
-  EXPECT_NE(text.find(L"<tr><td>Root C</td></tr>"), std::wstring::npos);
+// Both options: every level's symbol stays in its field on every row, in
+// each record format and both languages.
+TEST_F(EngineWine, BothTreeOptionsKeepEveryLevelInItsField) {
+  for (RecordFormat format : {RecordFormat::Tsv, RecordFormat::Csv, RecordFormat::Html}) {
+    for (bool japanese : {false, true}) {
+      SCOPED_TRACE(static_cast<int>(format) * 10 + japanese);
+      g_japaneseUi = japanese;
+      OutputJob job = JobFor(L"tree", ControlKind::TreeView, format);
+      job.treeLevelShift = true;
+      job.treeGraph = true;
+      const std::wstring text = Export(job);
+      EXPECT_EQ(text, test::FixtureTreeWithBothOptions(format, japanese)) << Narrow(text);
+    }
+  }
 }
 
 TEST_F(EngineWine, ClipboardGetsTheTextAndAnEmptyListBoxGivesAnEmptyText) {
@@ -345,6 +351,64 @@ TEST_F(EngineWine, EscDuringTheHeaderEndsTheRunBeforeAnyDataRow) {
   EXPECT_EQ(host_.errors[0], L"Aborted.");
 }
 
+TEST_F(EngineWine, SpaceFormatWidthsFromOnePassEqualThoseOfTwo) {
+  OutputJob job = JobFor(L"report", ControlKind::ListView, RecordFormat::Space);
+  job.columnSelection = L"#,0,1,2,3,I,L,S";
+  job.rowSelection = L"0-2,#,1";
+  const std::wstring once = Export(job);
+  job.spaceKeptBytes = 0;
+  const std::wstring twice = Export(job);
+  EXPECT_EQ(once, twice) << Narrow(once);
+  EXPECT_NE(once.find(L"alpha"), std::wstring::npos);
+}
+
+// Every way a run ends gives the fixture's memory back: runs stopped half-way
+// by Esc, by a sample cancel or by an exception, then a hundred whole runs.
+TEST_F(EngineWine, RemoteMemoryIsGivenBackAfterEveryRun) {
+  struct Stop {
+    const char* name;
+    Destination destination;
+    // Called at every Esc check: checks 1 to 4 are the header cells, check
+    // 5 + i comes after data row i; the third row ("gamma") is never written.
+    std::function<void(RecordingHost&, int check)> atCheck;
+  };
+  const Stop stops[] = {
+      {"Esc", Destination::File, [](RecordingHost& h, int check) { if (check == 6) h.escapeDownFor = check; }},
+      {"sample cancel", Destination::Sample,
+       [](RecordingHost&, int check) { if (check == 5) SetOutputState(OutputState::SampleCancelRequested); }},
+      {"exception", Destination::File,
+       [](RecordingHost&, int check) { if (check == 6) throw std::runtime_error("stop"); }},
+  };
+  auto run = [&](const wchar_t* control, ControlKind kind, const Stop* stop) {
+    OutputJob job = JobFor(control, kind, RecordFormat::Tsv);
+    job.treeGraph = true;
+    RecordingHost host;
+    if (stop) {
+      job.destination = stop->destination;
+      host.onRow = [&host, stop](int check) { stop->atCheck(host, check); };
+    }
+    Win32ControlReader reader;
+    RunOutputJob(job, reader, host);
+    SetOutputState(OutputState::Idle);
+    return host.file + host.sample;
+  };
+  ASSERT_NE(run(L"report", ControlKind::ListView, nullptr).find(L"alpha"), std::wstring::npos);
+  ASSERT_NE(run(L"tree", ControlKind::TreeView, nullptr).find(L"A1a"), std::wstring::npos);
+  const SIZE_T afterFirst = fixture_->CommittedBytes();
+  ASSERT_GT(afterFirst, 0u);
+  for (const Stop& stop : stops) {
+    SCOPED_TRACE(stop.name);
+    const std::wstring text = run(L"report", ControlKind::ListView, &stop);
+    EXPECT_EQ(text.find(L"gamma"), std::wstring::npos) << "the run was not stopped half-way";
+    EXPECT_EQ(fixture_->CommittedBytes(), afterFirst);
+  }
+  for (int i = 0; i < 100; ++i) {
+    run(L"report", ControlKind::ListView, nullptr);
+    run(L"tree", ControlKind::TreeView, nullptr);
+  }
+  EXPECT_EQ(fixture_->CommittedBytes(), afterFirst);
+}
+
 // Far above the 5 s of one timed send: a correctness bound, not a speed figure.
 constexpr ULONGLONG kHungBoundMs = 15000;
 
@@ -383,34 +447,54 @@ TEST(EngineTargets, AHungTargetEndsWithTheReadErrorText) {
 }
 
 TEST(EngineTargets, ATargetKilledMidRunStillEndsNormally) {
-  FixtureProcess fixture;
-  ASSERT_TRUE(fixture.Start(L"--big-listview 400x3")) << Narrow(fixture.Error());
-  OutputJob job;
-  job.target = FromHwnd(fixture.Handle(L"big"));
-  job.format = RecordFormat::Tsv;
-  job.destination = Destination::File;
-  RecordingHost host;
-  // The three header cells are checks 1 to 3, data row i is check i + 4:
-  // the fixture goes right after data row 99.
-  host.onRow = [&](int check) {
-    if (check == 103) fixture.Kill();
+  struct Case {
+    const char* name;
+    const wchar_t* control;
+    ControlKind kind;
+    int killAtCheck;
+    // Lines after the kill: a list view row without cells, a tree row left out.
+    size_t lines;
+  } cases[] = {
+      // The three header cells are checks 1 to 3, data row i is check i + 4.
+      {"list view", L"big", ControlKind::ListView, 103, 401},
+      {"tree view", L"bigtree", ControlKind::TreeView, 100, 100},
   };
-  Win32ControlReader reader;
-  EXPECT_TRUE(RunOutputJob(job, reader, host));
-  EXPECT_TRUE(host.errors.empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FixtureProcess fixture;
+    ASSERT_TRUE(fixture.Start(L"--big-listview 400x3 --big-tree 400")) << Narrow(fixture.Error());
+    OutputJob job;
+    job.target = FromHwnd(fixture.Handle(c.control));
+    job.kind = c.kind;
+    job.format = RecordFormat::Tsv;
+    job.destination = Destination::File;
+    RecordingHost host;
+    // The fixture goes right after data row 99.
+    host.onRow = [&](int check) {
+      if (check == c.killAtCheck) fixture.Kill();
+    };
+    Win32ControlReader reader;
+    EXPECT_TRUE(RunOutputJob(job, reader, host));
+    EXPECT_TRUE(host.errors.empty());
 
-  std::vector<std::wstring> lines;
-  size_t from = 0;
-  for (size_t at; (at = host.file.find(L"\r\n", from)) != std::wstring::npos; from = at + 2) {
-    lines.push_back(host.file.substr(from, at - from));
+    std::vector<std::wstring> lines;
+    size_t from = 0;
+    for (size_t at; (at = host.file.find(L"\r\n", from)) != std::wstring::npos; from = at + 2) {
+      lines.push_back(host.file.substr(from, at - from));
+    }
+    EXPECT_EQ(from, host.file.size());
+    ASSERT_EQ(lines.size(), c.lines);
+    if (c.kind == ControlKind::TreeView) {
+      EXPECT_EQ(lines[0], L"t0");
+      EXPECT_EQ(lines[99], L"t99");
+      continue;
+    }
+    EXPECT_EQ(lines[0], L"c0\tc1\tc2");
+    EXPECT_EQ(lines[1], L"r0c0\tr0c1\tr0c2");
+    EXPECT_EQ(lines[100], L"r99c0\tr99c1\tr99c2");
+    // Rows after the kill have no cells at all, separators included.
+    for (size_t i = 101; i < lines.size(); ++i) EXPECT_EQ(lines[i], L"") << "line " << i;
   }
-  EXPECT_EQ(from, host.file.size());
-  ASSERT_EQ(lines.size(), 401u);
-  EXPECT_EQ(lines[0], L"c0\tc1\tc2");
-  EXPECT_EQ(lines[1], L"r0c0\tr0c1\tr0c2");
-  EXPECT_EQ(lines[100], L"r99c0\tr99c1\tr99c2");
-  // Rows after the kill have no cells at all, separators included.
-  for (size_t i = 101; i < lines.size(); ++i) EXPECT_EQ(lines[i], L"") << "line " << i;
 }
 
 }  // namespace

@@ -11,11 +11,15 @@
 #include <cwctype>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "help/version.h"
+#include "help/version_win.h"
 #include "remote/discovery.h"
 #include "remote/timed_send_win.h"
+#include "tests/support/cli_run_win.h"
 #include "tests/support/desktop_io_win.h"
 #include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
@@ -24,28 +28,17 @@ namespace tblf {
 namespace {
 
 using test::ClipboardText;
+using test::CliRun;
 using test::ExecutableFolder;
 using test::FileBytes;
 using test::FixtureLongText;
 using test::FixtureProcess;
 using test::PutOnClipboard;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string bytes(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-  return bytes;
-}
-
-std::wstring Wide(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-  return text;
-}
+using test::RunCli;
+using test::StoredValue;
+using test::TempFolder;
+using test::Utf8;
+using test::Wide;
 
 // UTF-16 bytes of a text, little or big endian.
 std::string Utf16(const std::wstring& text, bool bigEndian) {
@@ -56,79 +49,6 @@ std::string Utf16(const std::wstring& text, bool bigEndian) {
     bytes += bigEndian ? low : high;
   }
   return bytes;
-}
-
-std::wstring TempFolder() {
-  wchar_t path[MAX_PATH] = L"";
-  GetTempPathW(MAX_PATH, path);
-  std::wstring folder = std::wstring(path) + L"tblfcli_test_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-// What a run left behind. `ended` is false when it had to be killed.
-struct CliRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-  bool ended = false;
-  ULONGLONG elapsedMs = 0;
-};
-
-// A child that goes past this is taken as hung and killed; far above any
-// run here, it only keeps a fault from stalling the whole suite.
-constexpr DWORD kRunBoundMs = 60000;
-
-// Starts tblfcli.exe with `arguments`, its standard output and error going
-// to files, TBLF_LANG set to `language`. `whileRunning` is called once the
-// process runs (to kill a fixture under it, say).
-CliRun RunCli(const std::wstring& arguments, const wchar_t* language = L"en",
-              const std::function<void(HANDLE process)>& whileRunning = nullptr, DWORD boundMs = kRunBoundMs) {
-  static int counter = 0;
-  const std::wstring folder = TempFolder();
-  const std::wstring outPath = folder + L"out" + std::to_wstring(++counter) + L".txt";
-  const std::wstring errPath = folder + L"err" + std::to_wstring(counter) + L".txt";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  CliRun run;
-  if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
-    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
-    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
-    ADD_FAILURE() << "cannot create the output files in the temp folder";
-    return run;
-  }
-  SetEnvironmentVariableW(L"TBLF_LANG", language);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
-  std::wstring commandLine = L"\"" + ExecutableFolder() + L"tblfcli.exe\" " + arguments;
-  PROCESS_INFORMATION process{};
-  const ULONGLONG start = GetTickCount64();
-  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &process);
-  CloseHandle(out);
-  CloseHandle(err);
-  SetEnvironmentVariableW(L"TBLF_LANG", nullptr);
-  if (!started) {
-    ADD_FAILURE() << "tblfcli.exe did not start, error " << GetLastError();
-    return run;
-  }
-  if (whileRunning) whileRunning(process.hProcess);
-  run.ended = WaitForSingleObject(process.hProcess, boundMs) == WAIT_OBJECT_0;
-  run.elapsedMs = GetTickCount64() - start;
-  if (!run.ended) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  run.out = FileBytes(outPath);
-  run.err = FileBytes(errPath);
-  DeleteFileW(outPath.c_str());
-  DeleteFileW(errPath.c_str());
-  return run;
 }
 
 std::wstring Hex(HWND window) {
@@ -170,7 +90,12 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"", "no command"},
       {L"frobnicate", "unknown command frobnicate"},
       {L"list --all", "unknown option --all"},
-      {L"export", "export needs a HANDLE"},
+      {L"export", "export needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"export 10 --program a.exe", "a HANDLE and the selectors exclude each other"},
+      {L"export --kind tree", "--kind takes listview, treeview, listbox or combobox, not tree"},
+      {L"export --kind listview --nth 0", "--nth takes 1 to 9999, not 0"},
+      {L"export --window x --wait soon", "--wait takes 0 to 3600 seconds, not soon"},
+      {L"list --program", "--program needs a program name"},
       {L"export zz", "not a handle: zz"},
       {L"export 10 --format xml", "unknown format xml"},
       {L"export 10 --format", "--format needs a value"},
@@ -203,6 +128,18 @@ TEST(TblfcliUsage, HelpNamesEveryOptionAndTheExitStatuses) {
                            "--double-quotes", "--encoding 0-11", "--newline crlf|lf|cr", "--out FILE", "--clipboard",
                            "Exit status: 0 success, 1", "2 usage error", "TBLF_LANG"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(TblfcliUsage, VersionPrintsTheVersionStringOfItsOwnResourceInEitherLanguage) {
+  const std::optional<VersionResource> resource = ReadVersionResource(ExecutableFolder() + L"tblfcli.exe");
+  ASSERT_TRUE(resource);
+  for (const bool japanese : {false, true}) {
+    const CliRun run = RunCli(L"--version", japanese ? L"ja" : L"en");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, Utf8(ComputeVersionValues(*resource, japanese, kBuildWidth).versionString + L"\n"));
   }
 }
 
@@ -358,13 +295,33 @@ TEST_F(TblfcliWine, ExportGoldensOnStandardOutput) {
        L"Root A\r\n│├A1\r\n││└A1a\r\n│└A2\r\n│　├A2a\r\n│　└A2b\r\n" + longItem + L"\r\n│└B1\r\nRoot C\r\n"},
       {"tree shift", L"tree", L"--format tsv --tree-shift", L"en",
        L"Root A\r\n\tA1\r\n\t\tA1a\r\n\tA2\r\n\t\tA2a\r\n\t\tA2b\r\n" + longItem + L"\r\n\tB1\r\nRoot C\r\n"},
-      {"tree shift and graph", L"tree", L"--format tsv --tree-shift --tree-graph", L"en",
-       L"Root A\r\n| |-\tA1\r\n| \t| +-\tA1a\r\n| +-\tA2\r\n| \t|-\tA2a\r\n| \t+-\tA2b\r\n" + longItem +
-           L"\r\n| +-\tB1\r\nRoot C\r\n"},
+      {"tree shift and graph, tsv", L"tree", L"--format tsv --tree-shift --tree-graph", L"en",
+       test::FixtureTreeWithBothOptions(RecordFormat::Tsv, false)},
+      {"tree shift and graph, tsv, Japanese", L"tree", L"--format tsv --tree-shift --tree-graph", L"ja",
+       test::FixtureTreeWithBothOptions(RecordFormat::Tsv, true)},
+      {"tree shift and graph, csv", L"tree", L"--format csv --tree-shift --tree-graph", L"en",
+       test::FixtureTreeWithBothOptions(RecordFormat::Csv, false)},
+      {"tree shift and graph, csv, Japanese", L"tree", L"--format csv --tree-shift --tree-graph", L"ja",
+       test::FixtureTreeWithBothOptions(RecordFormat::Csv, true)},
+      {"tree shift and graph, html", L"tree", L"--format html --tree-shift --tree-graph", L"en",
+       test::FixtureTreeWithBothOptions(RecordFormat::Html, false)},
+      {"tree shift and graph, html, Japanese", L"tree", L"--format html --tree-shift --tree-graph", L"ja",
+       test::FixtureTreeWithBothOptions(RecordFormat::Html, true)},
       {"icon mode: no header, one cell", L"icon", L"--format csv", L"en",
        L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
       {"zero items in a c array", L"emptylistview", L"--format c", L"en", L"{{\"Nothing\"},\r\n};"},
       {"empty list box", L"emptylistbox", L"--format csv", L"en", L""},
+      {"list view json", L"trio.listview", L"--format json", L"en",
+       L"{\"columns\":[\"Name\",\"Value\"],\"rows\":[\r\n[\"a\",\"1\"],\r\n[\"b\",\"2\"],\r\n[\"c\",\"3\"]\r\n]}\r\n"},
+      {"list view markdown", L"trio.listview", L"--format markdown", L"en",
+       L"| Name | Value |\r\n| --- | --- |\r\n| a | 1 |\r\n| b | 2 |\r\n| c | 3 |\r\n"},
+      {"list box json: no columns", L"listbox", L"--format json --newline lf", L"en",
+       L"{\"columns\":[],\"rows\":[\n[\"first\"],\n[\"\"],\n[\"" + longCell + L"\"],\n[\"日本語の項目\"],\n[\"last\"]\n]}\n"},
+      {"tree graph markdown: numbered header, escaped symbols", L"tree", L"--format markdown --tree-graph", L"en",
+       L"| 1 |\r\n| --- |\r\n| Root A |\r\n| \\| \\|-A1 |\r\n| \\| \\| +-A1a |\r\n| \\| +-A2 |\r\n"
+       L"| \\|   \\|-A2a |\r\n| \\|   +-A2b |\r\n| " + longItem + L" |\r\n| \\| +-B1 |\r\n| Root C |\r\n"},
+      {"empty list view json", L"emptylistview", L"--format json", L"en",
+       L"{\"columns\":[\"Nothing\"],\"rows\":[]}\r\n"},
   };
   for (const StdoutGolden& c : cases) {
     SCOPED_TRACE(c.what);
@@ -485,36 +442,6 @@ TEST_F(TblfcliWine, AFileThatCannotBeCreatedExitsOneAndLeavesNoFile) {
 // ---------------------------------------------------------------------------
 // stored settings
 
-class StoredValue {
- public:
-  StoredValue(const wchar_t* section, const wchar_t* name, DWORD value) : name_(name) {
-    key_ = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
-    DWORD size = sizeof old_;
-    hadOld_ = RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
-              ERROR_SUCCESS;
-    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name, REG_DWORD, &value, sizeof value),
-              ERROR_SUCCESS);
-  }
-  ~StoredValue() {
-    if (hadOld_) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_, REG_DWORD, &old_, sizeof old_);
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_);
-    }
-  }
-  DWORD Now() const {
-    DWORD value = 0, size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), name_, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-  }
-
- private:
-  const wchar_t* name_;
-  std::wstring key_;
-  DWORD old_ = 0;
-  bool hadOld_ = false;
-};
-
 TEST_F(TblfcliWine, OptionsNotGivenTakeTheStoredSettingsAndGivenOnesAreNeverStored) {
   StoredValue format(L"MainDialog", L"format", 1);  // TSV
   StoredValue newline(L"File", L"RetCode", 1);      // LF
@@ -592,7 +519,8 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
   constexpr size_t kRows = 6000;
   const std::wstring file = TempFolder() + L"killed.tsv";
   int wineHangs = 0;
-  for (int attempt = 1; attempt <= 4; ++attempt) {
+  int earlyKills = 0;
+  for (int attempt = 1; attempt <= 6; ++attempt) {
     SCOPED_TRACE("attempt " + std::to_string(attempt));
     FixtureProcess fixture;
     ASSERT_TRUE(fixture.Start(L"--big-listview 6000x3")) << "the fixture did not start";
@@ -619,6 +547,14 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
     }
     ASSERT_TRUE(killedEarly) << "the export had ended before the fixture could be killed: exit " << run.exitCode
                              << ", " << run.err;
+    if (run.exitCode == 2 && run.err == kInvalidEn) {
+      // On a busy machine tblfcli may not have checked the handle yet when
+      // the kill comes; a later kill time lets the export begin first.
+      ++earlyKills;
+      std::printf("attempt %d: the kill at %lu ms came before tblfcli had checked the handle; trying later\n",
+                  attempt, killAfterMs);
+      continue;
+    }
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     const std::vector<std::wstring> lines = Split(Wide(FileBytes(file)), L"\n");
     ASSERT_EQ(lines.size(), kRows + 2) << "the header, the rows and the empty rest after the last LF";
@@ -638,7 +574,284 @@ TEST(TblfcliTargets, ATargetKilledMidRunStillEndsNormally) {
     DeleteFileW(file.c_str());
     return;
   }
-  FAIL() << "tblfcli never ended after the target was killed (" << wineHangs << " attempts)";
+  FAIL() << "no attempt killed the target mid-run: " << wineHangs << " hung in Wine, " << earlyKills
+         << " killed it before the export began";
+}
+
+// ---------------------------------------------------------------------------
+// selectors: a control by program, window and kind instead of its handle
+
+// Just enough JSON to read list --json back: objects, arrays, strings,
+// integers and null. Nothing on malformed input.
+struct Json {
+  enum Type { Null, Number, String, Array, Object } type = Null;
+  long long number = 0;
+  std::wstring text;
+  std::vector<Json> items;
+  std::map<std::wstring, Json> fields;
+};
+
+class JsonReader {
+ public:
+  explicit JsonReader(const std::wstring& text) : t_(text) {}
+  std::optional<Json> Document() {
+    std::optional<Json> value = Value();
+    Space();
+    return value && i_ == t_.size() ? value : std::nullopt;
+  }
+
+ private:
+  void Space() {
+    while (i_ < t_.size() && (t_[i_] == L' ' || t_[i_] == L'\n' || t_[i_] == L'\r' || t_[i_] == L'\t')) ++i_;
+  }
+  bool Eat(wchar_t c) {
+    Space();
+    if (i_ < t_.size() && t_[i_] == c) return ++i_, true;
+    return false;
+  }
+  std::optional<std::wstring> String() {
+    if (!Eat(L'"')) return std::nullopt;
+    std::wstring out;
+    while (i_ < t_.size() && t_[i_] != L'"') {
+      if (t_[i_] < 0x20) return std::nullopt;
+      if (t_[i_] != L'\\') {
+        out += t_[i_++];
+        continue;
+      }
+      if (++i_ >= t_.size()) return std::nullopt;
+      const wchar_t e = t_[i_++];
+      const wchar_t* plain = wcschr(L"\"\\/", e);
+      if (plain && e) {
+        out += e;
+      } else if (e == L'n' || e == L'r' || e == L't' || e == L'b' || e == L'f') {
+        out += e == L'n' ? L'\n' : e == L'r' ? L'\r' : e == L't' ? L'\t' : e == L'b' ? L'\b' : L'\f';
+      } else if (e == L'u' && i_ + 4 <= t_.size()) {
+        out += static_cast<wchar_t>(std::stoul(t_.substr(i_, 4), nullptr, 16));
+        i_ += 4;
+      } else {
+        return std::nullopt;
+      }
+    }
+    if (!Eat(L'"')) return std::nullopt;
+    return out;
+  }
+  std::optional<Json> Value() {
+    Space();
+    if (i_ >= t_.size()) return std::nullopt;
+    Json v;
+    if (t_[i_] == L'"') {
+      std::optional<std::wstring> text = String();
+      if (!text) return std::nullopt;
+      v.type = Json::String;
+      v.text = *text;
+    } else if (t_.compare(i_, 4, L"null") == 0) {
+      i_ += 4;
+    } else if (Eat(L'[')) {
+      v.type = Json::Array;
+      if (!Eat(L']')) {
+        do {
+          std::optional<Json> item = Value();
+          if (!item) return std::nullopt;
+          v.items.push_back(*item);
+        } while (Eat(L','));
+        if (!Eat(L']')) return std::nullopt;
+      }
+    } else if (Eat(L'{')) {
+      v.type = Json::Object;
+      if (!Eat(L'}')) {
+        do {
+          std::optional<std::wstring> key = String();
+          if (!key || !Eat(L':')) return std::nullopt;
+          std::optional<Json> item = Value();
+          if (!item) return std::nullopt;
+          v.fields[*key] = *item;
+        } while (Eat(L','));
+        if (!Eat(L'}')) return std::nullopt;
+      }
+    } else if (iswdigit(t_[i_]) || t_[i_] == L'-') {
+      size_t used = 0;
+      v.type = Json::Number;
+      v.number = std::stoll(t_.substr(i_, 24), &used);
+      i_ += used;
+    } else {
+      return std::nullopt;
+    }
+    return v;
+  }
+
+  const std::wstring& t_;
+  size_t i_ = 0;
+};
+
+// The handles in list's lines (the first field after the header).
+std::vector<std::wstring> ListedHandles(const std::string& lines) {
+  std::vector<std::wstring> handles;
+  std::vector<std::wstring> all = Split(Wide(lines), L"\r\n");
+  for (size_t i = 1; i < all.size(); ++i) {
+    if (!all[i].empty()) handles.push_back(Split(all[i], L"\t")[0]);
+  }
+  return handles;
+}
+
+TEST_F(TblfcliWine, SelectorsExportTheOneControlTheyPick) {
+  // Unique: program in another case and without .exe, part of the title, kind.
+  CliRun run = RunCli(L"export --program TBLF_FIXTURE --window \"fixture: TRIO\" --kind listview --format tsv");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+
+  // --nth 1 of the fixture's tree views is the first that list shows.
+  run = RunCli(L"list --program tblf_fixture.exe --kind treeview");
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::vector<std::wstring> trees = ListedHandles(run.out);
+  ASSERT_GE(trees.size(), 2u) << run.out;
+  EXPECT_EQ(trees[0].find(L"(TreeView)"), trees[0].size() - 10);
+  const CliRun byHandle = RunCli(L"export " + trees[0] + L" --format tsv --tree-graph");
+  run = RunCli(L"export --program tblf_fixture.exe --kind treeview --nth 1 --format tsv --tree-graph");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, byHandle.out);
+  EXPECT_FALSE(run.out.empty());
+}
+
+TEST_F(TblfcliWine, SelectorsThatPickNoneOrSeveralExitTwoAndExportNothing) {
+  CliRun run = RunCli(L"export --program no_such_program --kind listbox --format tsv");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tblfcli: no control matches --program \"no_such_program\" --kind listbox\n");
+  run = RunCli(L"export --program tblf_fixture --kind listview --nth 9999", L"ja");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(Wide(run.err),
+            L"tblfcli: 一致するコントロールがありません: --program \"tblf_fixture\" --kind listview --nth 9999\n");
+
+  // Both tree views of the fixture match: listed on standard error as list
+  // prints them, nothing exported.
+  run = RunCli(L"export --program tblf_fixture --kind treeview --format tsv");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  const std::string first = "tblfcli: more than one control matches (choose one with --nth): "
+                            "--program \"tblf_fixture\" --kind treeview\n";
+  ASSERT_EQ(run.err.compare(0, first.size(), first), 0) << run.err;
+  const std::vector<std::wstring> listed = ListedHandles(run.err.substr(first.size()));
+  const std::vector<std::wstring> expected = {
+      HandleLabel(FromHwnd(fixture_->Handle(L"trio.treeview")), ControlKind::TreeView, true),
+      HandleLabel(FromHwnd(fixture_->Handle(L"tree")), ControlKind::TreeView, true)};
+  for (const std::wstring& label : expected) {
+    EXPECT_NE(std::find(listed.begin(), listed.end(), label), listed.end()) << Utf8(label) << "\n" << run.err;
+  }
+  EXPECT_EQ(Split(Wide(run.err), L"\r\n")[0].find(L"Handle\tProgram\tOwner Window"), first.size());
+
+  // The same selectors with list: the matches on standard output, exit 0.
+  run = RunCli(L"list --program tblf_fixture --kind treeview");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(ListedHandles(run.out), listed);
+}
+
+TEST_F(TblfcliWine, TwoFixturesRunningMakeTheSameSelectorsAmbiguous) {
+  FixtureProcess second;
+  ASSERT_TRUE(second.Start()) << Utf8(second.Error());
+  const std::wstring selectors = L"--program tblf_fixture.exe --window \"fixture: trio\" --kind listview";
+  CliRun run = RunCli(L"export " + selectors + L" --format tsv");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  const size_t header = run.err.find("Handle\tProgram");
+  ASSERT_NE(header, std::string::npos) << run.err;
+  std::vector<std::wstring> listed = ListedHandles(run.err.substr(header));
+  std::vector<std::wstring> expected = {
+      HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, true),
+      HandleLabel(FromHwnd(second.Handle(L"trio.listview")), ControlKind::ListView, true)};
+  std::sort(listed.begin(), listed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected) << run.err;
+  // --nth picks one of them; both hold the same rows.
+  run = RunCli(L"export " + selectors + L" --nth 2 --format tsv");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.out, "Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
+}
+
+TEST_F(TblfcliWine, ListJsonReadsBackAsOneObjectPerCandidate) {
+  const CliRun run = RunCli(L"list --json --program tblf_fixture.exe");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.err, "");
+  std::optional<Json> doc = JsonReader(Wide(run.out)).Document();
+  ASSERT_TRUE(doc.has_value()) << run.out;
+  ASSERT_EQ(doc->type, Json::Array);
+  const CliRun lines = RunCli(L"list --program tblf_fixture.exe");
+  EXPECT_EQ(doc->items.size(), ListedHandles(lines.out).size());
+  const Json* trio = nullptr;
+  for (const Json& item : doc->items) {
+    ASSERT_EQ(item.type, Json::Object);
+    ASSERT_EQ(item.fields.size(), 9u);
+    ASSERT_EQ(item.fields.count(L"handle"), 1u);
+  }
+  // The handle is hexadecimal without the kind suffix, padded as list pads it.
+  const std::wstring padded = HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, false);
+  for (const Json& item : doc->items) {
+    if (item.fields.at(L"handle").text == padded) trio = &item;
+  }
+  ASSERT_NE(trio, nullptr) << run.out;
+  const auto& f = trio->fields;
+  EXPECT_EQ(f.at(L"kind").text, L"listview");
+  EXPECT_EQ(f.at(L"program").text, L"tblf_fixture.exe");
+  EXPECT_EQ(f.at(L"processId").number, static_cast<long long>(fixture_->ProcessId()));
+  EXPECT_EQ(f.at(L"window").text, L"Tabulift fixture: trio");
+  EXPECT_EQ(f.at(L"count").number, 3);
+  EXPECT_EQ(f.at(L"columns").number, 2);
+  EXPECT_EQ(f.at(L"firstItem").text, L"a");
+  EXPECT_EQ(f.at(L"note").text, L"");
+  // Kinds other than list views have no columns; an owner-drawn one its note.
+  for (const Json& item : doc->items) {
+    if (item.fields.at(L"kind").text != L"listview") {
+      EXPECT_EQ(item.fields.at(L"columns").type, Json::Null);
+    }
+    if (item.fields.at(L"handle").text ==
+        HandleLabel(FromHwnd(fixture_->Handle(L"ownerdata")), ControlKind::ListView, false)) {
+      EXPECT_EQ(item.fields.at(L"note").text, L"ListView Control with LVS_OWNERDRAWFIXED/LVS_OWNERDATA gives incorrect string.");
+    }
+  }
+}
+
+// --wait looks again until the program is there: the fixture starts 1.5 s
+// after tblfcli, with a window of its own title.
+TEST(TblfcliSelectors, WaitFindsAControlWhoseProgramStartsLater) {
+  const std::wstring title = L"Scripting wait " + std::to_wstring(GetCurrentProcessId());
+  const std::wstring data = TempFolder() + L"wait.txt";
+  {
+    const std::string lines = "window waiting " + Utf8(title) + "\nlistbox late\nentry late one\nentry late two\n";
+    HANDLE file = CreateFileW(data.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  FixtureProcess fixture;
+  bool started = false;
+  const CliRun run = RunCli(L"export --window \"" + title + L"\" --kind listbox --wait 30 --format tsv", L"en",
+                            [&](HANDLE) {
+                              Sleep(1500);
+                              started = fixture.Start(L"--data \"" + data + L"\"");
+                            });
+  DeleteFileW(data.c_str());
+  ASSERT_TRUE(started) << Utf8(fixture.Error());
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.out, "late one\r\nlate two\r\n");
+  EXPECT_GE(run.elapsedMs, 1500u);
+}
+
+TEST(TblfcliSelectors, WaitForAProgramThatNeverAppearsEndsAfterTheTimeWithNoMatch) {
+  const CliRun run = RunCli(L"export --program never_there.exe --wait 2");
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tblfcli: no control matches --program \"never_there.exe\"\n");
+  EXPECT_GE(run.elapsedMs, 2000u);
+  std::printf("--wait 2 for a program that never appears: exit 2 after %llu ms\n",
+              static_cast<unsigned long long>(run.elapsedMs));
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+// Any reply, cut into reads of any sizes: the key search over the growing
+// buffer never reads or writes outside it, stores at most 2090 bytes, and
+// finds what a plain search of the first 2090 bytes finds; the decision
+// agrees with the number found.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "update/update_protocol.h"
+
+namespace {
+
+// The first occurrence of the key in `text`, read without the library's help.
+std::optional<int> Reference(std::string_view text, bool beta) {
+  const char* key = beta ? "betatblf:" : "ver_tblf:";
+  for (size_t at = 0; at + 9 <= text.size(); ++at) {
+    if (std::memcmp(text.data() + at, key, 9) != 0) continue;
+    if (at + 15 > text.size() || text[at + 14] != '.') return std::nullopt;
+    int number = 0;
+    for (size_t i = at + 9; i < at + 14; ++i) {
+      if (text[i] < '0' || text[i] > '9') return std::nullopt;
+      number = number * 10 + (text[i] - '0');
+    }
+    return number;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 4) return 0;
+  // A flag byte, a seed for the read sizes and a build number, then the reply.
+  const bool beta = (data[0] & 1) != 0;
+  uint32_t sizes = data[1] | 1u;
+  const int build = (data[2] | (data[3] << 8)) % 100000;
+  const std::string_view reply(reinterpret_cast<const char*>(data) + 4, size - 4);
+
+  tblf::UpdateReply buffer(beta);
+  size_t at = 0;
+  while (at < reply.size() && !buffer.Found() && !buffer.Full()) {
+    sizes = sizes * 1103515245u + 12345u;
+    const size_t read = std::min({size_t{1} + (sizes >> 16) % 600, reply.size() - at, buffer.ReadRoom()});
+    std::memcpy(buffer.ReadPosition(), reply.data() + at, read);
+    buffer.Arrived(read);
+    at += read;
+  }
+  if (buffer.Stored() > tblf::UpdateReply::kStoredLimit) std::abort();
+
+  const std::optional<int> expected =
+      Reference(reply.substr(0, std::min(reply.size(), tblf::UpdateReply::kStoredLimit)), beta);
+  if (buffer.Published() != expected) std::abort();
+  if (tblf::FindPublishedBuild(reply.substr(0, buffer.Stored()), beta) != expected) std::abort();
+
+  const tblf::UpdateOutcome outcome = tblf::DecideUpdate(buffer.Published(), build);
+  if (!expected) {
+    if (outcome != tblf::UpdateOutcome::NotFound) std::abort();
+  } else if ((*expected > build) != (outcome == tblf::UpdateOutcome::Newer) ||
+             (*expected < build) != (outcome == tblf::UpdateOutcome::Older) ||
+             (*expected == build) != (outcome == tblf::UpdateOutcome::Equal)) {
+    std::abort();
+  }
+  return 0;
+}

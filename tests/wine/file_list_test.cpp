@@ -1,0 +1,272 @@
+// The file list's Win32 layer in this process: the output engine's kind-4
+// run through the real walk (current directory and hint line as before,
+// the folder error question), paths past MAX_PATH, and ComboboxQueue with
+// the registry and a real combo box.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "filelist/combobox_queue_win.h"
+#include "filelist/file_list_win.h"
+#include "output/encoded_writer_win.h"
+#include "output/engine_host_win.h"
+#include "remote/control_reader_win.h"
+#include "settings/regw_win.h"
+#include "settings/storage_mode.h"
+#include "shell/message_box_win.h"
+#include "tests/support/cli_run_win.h"
+#include "tests/support/desktop_io_win.h"
+
+namespace tblf {
+namespace {
+
+using test::FileBytes;
+using test::TempFolder;
+using test::Utf8;
+
+std::wstring CurrentDirectory() {
+  std::wstring path(32768, L'\0');
+  path.resize(GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data()));
+  return path;
+}
+
+struct Message {
+  HWND owner;
+  std::wstring text;
+  std::wstring caption;
+  UINT type;
+};
+
+// The main dialog as far as the walk sees it: a window with the hint line.
+class FileListRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_japaneseUi = false;
+    owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    hint_ = CreateWindowExW(0, L"STATIC", L"Select a control.", WS_CHILD, 0, 0, 50, 20, owner_,
+                            reinterpret_cast<HMENU>(1035), nullptr, nullptr);
+    folder_ = TempFolder() + L"walk";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    CreateDirectoryW((folder_ + L"\\sub").c_str(), nullptr);
+    CloseHandle(CreateFileW((folder_ + L"\\sub\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    SetMessageBoxHook([this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+      messages_.push_back({owner, text, caption, type});
+      return answer_;
+    });
+  }
+  void TearDown() override {
+    SetMessageBoxHook(nullptr);
+    DestroyWindow(owner_);
+  }
+
+  // One kind-4 job to a file; the file's text (UTF-8) is left in `text`.
+  bool Run(const FileListOptions& options, std::string& text) {
+    const std::wstring file = TempFolder() + L"walk.txt";
+    OutputJob job;
+    job.kind = ControlKind::FileList;
+    job.format = RecordFormat::Tsv;
+    job.newline = NewlineKind::Lf;
+    job.destination = Destination::File;
+    job.fileName = file;
+    job.owner = reinterpret_cast<WindowId>(owner_);
+    SetEncodingOverride(8);
+    Win32ControlReader reader;
+    Win32OutputHost host(nullptr, owner_, nullptr);
+    host.SetFileListOptions(options);
+    const bool ok = RunOutputJob(job, reader, host);
+    SetEncodingOverride(-1);
+    text = FileBytes(file);
+    DeleteFileW(file.c_str());
+    return ok;
+  }
+
+  std::wstring Hint() {
+    wchar_t text[100] = L"";
+    GetWindowTextW(hint_, text, 100);
+    return text;
+  }
+
+  HWND owner_ = nullptr;
+  HWND hint_ = nullptr;
+  std::wstring folder_;
+  std::vector<Message> messages_;
+  int answer_ = IDOK;
+};
+
+TEST_F(FileListRun, TheEngineRunsTheWalkAndPutsTheDirectoryAndHintBack) {
+  const std::wstring before = CurrentDirectory();
+  FileListOptions options;
+  options.rootFolder = folder_;
+  options.templateText = L"{%cf},{%pf}";
+  options.orderKey = 1;
+  std::string text;
+  EXPECT_TRUE(Run(options, text));
+  EXPECT_EQ(text, Utf8(L"sub\t" + folder_ + L"\\sub\nsub\\f.txt\t" + folder_ + L"\\sub\\f.txt\n"));
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(CurrentDirectory(), before);
+  EXPECT_EQ(Hint(), L"Select a control.");
+}
+
+TEST_F(FileListRun, AMissingRootAsksOkCancelOnTheOwner) {
+  const std::wstring before = CurrentDirectory();
+  FileListOptions options;
+  options.rootFolder = folder_ + L"\\missing";
+  options.templateText = L"{%f}";
+  for (int answer : {IDOK, IDCANCEL}) {
+    SCOPED_TRACE(answer);
+    messages_.clear();
+    answer_ = answer;
+    std::string text;
+    EXPECT_EQ(Run(options, text), answer == IDOK);
+    EXPECT_EQ(text, "");
+    ASSERT_EQ(messages_.size(), answer == IDOK ? 1u : 2u);
+    EXPECT_EQ(messages_[0].owner, owner_);
+    EXPECT_EQ(messages_[0].text, L"Cannot change current folder:\n" + options.rootFolder + L"\n\nShift+OK : Ignored");
+    EXPECT_EQ(messages_[0].caption, L"Tabulift");
+    EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+    if (answer == IDCANCEL) {
+      EXPECT_EQ(messages_[1].text, L"File not exist, an error occurred or aborted.");
+    }
+    EXPECT_EQ(CurrentDirectory(), before);
+    EXPECT_EQ(Hint(), L"Select a control.");
+  }
+  messages_.clear();
+  answer_ = IDOK;
+  g_japaneseUi = true;
+  std::string text;
+  Run(options, text);
+  g_japaneseUi = false;
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, L"カレントフォルダを移動できません：\n" + options.rootFolder +
+                                   L"\n\n※Shiftキーを押しながらOKボタンを押下すると、以降このメッセージは表示しません。");
+}
+
+TEST_F(FileListRun, PathsPastMaxPathAreNotCut) {
+  // Folders of 60 characters, five deep: the deepest path is well past 260.
+  const std::wstring part(60, L'd');
+  std::wstring path = folder_ + L"\\long";
+  CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+  std::wstring relative;
+  for (int i = 0; i < 5; ++i) {
+    path += L"\\" + part;
+    relative += (relative.empty() ? L"" : L"\\") + part;
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  }
+  FileListOptions options;
+  options.rootFolder = folder_ + L"\\long";
+  options.templateText = L"{%cf},{%pf}";
+  std::string text;
+  EXPECT_TRUE(Run(options, text));
+  EXPECT_TRUE(messages_.empty()) << (messages_.empty() ? "" : Utf8(messages_[0].text));
+  const std::string last = Utf8(relative + L"\t" + path + L"\n");
+  ASSERT_GE(text.size(), last.size());
+  EXPECT_EQ(text.substr(text.size() - last.size()), last);
+  EXPECT_GT(path.size(), 300u);
+}
+
+// ---------------------------------------------------------------------------
+// ComboboxQueue
+
+constexpr const wchar_t* kTestValue = L"flist_test_combo";
+
+std::wstring FileListKey() { return std::wstring(kSettingsKeyPath) + L"\\FileList"; }
+
+// The stored value's characters, or "(none)".
+std::wstring StoredHistory() {
+  std::vector<wchar_t> data(4096);
+  DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t)), type = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue, RRF_RT_REG_MULTI_SZ, &type, data.data(),
+                   &size) != ERROR_SUCCESS) {
+    return L"(none)";
+  }
+  return std::wstring(data.data(), size / sizeof(wchar_t));
+}
+
+std::vector<std::wstring> BoxItems(HWND combo) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[256] = L"";
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+class ComboboxQueueWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue);
+  }
+  void TearDown() override {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue);
+    SetIniMode(false);
+    DestroyWindow(parent_);
+  }
+  HWND NewBox() {
+    return CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 200, parent_, nullptr, nullptr,
+                           nullptr);
+  }
+  HWND parent_ = nullptr;
+};
+
+TEST_F(ComboboxQueueWine, TheHistoryMovesUpKeepsSixteenAndSurvivesTheDialog) {
+  std::vector<std::wstring> added;
+  {
+    ComboboxQueue queue;
+    HWND box = NewBox();
+    EXPECT_TRUE(queue.Attach(kTestValue, box, L"."));
+    EXPECT_TRUE(BoxItems(box).empty());
+    for (int i = 1; i <= 17; ++i) EXPECT_TRUE(queue.Add(L"C:\\folder" + std::to_wstring(i)));
+    EXPECT_TRUE(queue.Add(L"C:\\folder5"));
+    std::vector<std::wstring> expected = {L"C:\\folder5"};
+    for (int i = 17; i >= 2; --i) {
+      if (i != 5) expected.push_back(L"C:\\folder" + std::to_wstring(i));
+    }
+    expected.resize(16);
+    EXPECT_EQ(BoxItems(box), expected);
+    EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0);
+    std::wstring stored;
+    for (const std::wstring& e : expected) stored += e + L'\0';
+    EXPECT_EQ(StoredHistory(), stored + L'\0');
+    added = expected;
+  }
+  // Adding the text that is first already writes nothing.
+  ComboboxQueue queue;
+  HWND box = NewBox();
+  EXPECT_TRUE(queue.Attach(kTestValue, box, L"."));
+  EXPECT_EQ(BoxItems(box), added);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue);
+  EXPECT_TRUE(queue.Add(L"C:\\folder5"));
+  EXPECT_EQ(StoredHistory(), L"(none)");
+  EXPECT_TRUE(queue.Add(L"c:\\FOLDER5"));
+  EXPECT_EQ(BoxItems(box).size(), 16u);
+  EXPECT_EQ(BoxItems(box)[1], L"C:\\folder5");
+}
+
+TEST_F(ComboboxQueueWine, AValueOfAnotherTypeIsAnEmptyHistory) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue, REG_SZ, L"x", 4);
+  ComboboxQueue queue;
+  HWND box = NewBox();
+  EXPECT_TRUE(queue.Attach(kTestValue, box, L"."));
+  EXPECT_TRUE(BoxItems(box).empty());
+}
+
+TEST_F(ComboboxQueueWine, IniModeOffersTheOneEntryAndRemembersNothing) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue, REG_MULTI_SZ, L"old\0\0", 10);
+  SetIniMode(true);
+  ComboboxQueue queue;
+  HWND box = NewBox();
+  EXPECT_TRUE(queue.Attach(kTestValue, box, L"."));
+  EXPECT_EQ(BoxItems(box), std::vector<std::wstring>{L"."});
+  EXPECT_TRUE(queue.Add(L"C:\\new"));
+  EXPECT_EQ(StoredHistory(), std::wstring(L"old\0\0", 5));
+}
+
+}  // namespace
+}  // namespace tblf
