@@ -8,6 +8,7 @@
 
 #include "output/engine.h"
 #include "output/engine_host_win.h"
+#include "output/open_with_win.h"
 #include "output/output_state.h"
 #include "output/record_formats.h"
 #include "remote/control_reader_win.h"
@@ -149,9 +150,10 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
       job.newline = NewlineKind::CrLf;
       if (RunOutputJob(job, reader, host)) ShowDone(dialog, kClipboardDoneText);
       break;
+    case 2:
+      OpenWithApplication(job, reader, host, dialog);
+      break;
     default:
-      // "Open" hands the job to the open-with command, which is not part of
-      // the program yet.
       break;
   }
   SetDlgItemTextW(dialog, IDOK, caption);

@@ -2,6 +2,7 @@
 
 #include "help/help_topics.h"
 #include "help/help_win.h"
+#include "output/open_with_win.h"
 #include "output/sample_window_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
@@ -58,6 +59,7 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM w, LPARAM l) {
     case WM_DESTROY:
       SavePlacement(frame);
       DestroySampleWindow();
+      DeleteTemporaryFiles();
       PostQuitMessage(0);
       return 0;
     default:

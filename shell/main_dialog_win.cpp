@@ -19,6 +19,7 @@
 #include "shell/process_basics.h"
 #include "shell/process_basics_win.h"
 #include "shell/publisher.h"
+#include "shell/settings_dialog_win.h"
 
 namespace tblf {
 
@@ -33,6 +34,7 @@ const BiText kDestinationNames[] = {
 };
 const BiText kSelectItemText{L"出力したい項目を選択してください。", L"Please select an item."};
 const BiText kSampleFirstText{L"出力サンプルを表示したい項目を選択してください。", L"Please select an item."};
+const BiText kSampleAgainText{L"出力サンプルを表示したい項目を改めて選択してください。", L"Please select an item."};
 const wchar_t kNoticeText[] =
     L"■■「ヘルプ」メニューの「フィードバック」から、作者への連絡・感想・改善要望・現状維持要望等をお送り下さい■■";
 const BiText kWebSiteCaption{L"QuillmarkのWebサイトを表示", L"Browse"};
@@ -110,8 +112,8 @@ constexpr KindRule kKindRules[] = {
 
 // Commands whose dialogs are not part of the program yet: grayed in the
 // menus, ignored when they arrive by key.
-constexpr int kPendingCommands[] = {IDM_OUTPUT_FILELIST, IDM_SETTINGS,  IDM_UPDATE_CHECK, IDM_ENVIRONMENT,
-                                    IDM_ABOUT,           IDM_PROPERTY, IDM_MULTI_SELECT};
+constexpr int kPendingCommands[] = {IDM_OUTPUT_FILELIST, IDM_UPDATE_CHECK, IDM_ENVIRONMENT,
+                                    IDM_ABOUT,           IDM_PROPERTY,     IDM_MULTI_SELECT};
 bool Pending(int id) {
   for (int p : kPendingCommands) {
     if (p == id) return true;
@@ -185,6 +187,9 @@ class MainDialog : public Dialog {
         return true;
       case IDC_FORMAT:
         if (code == CBN_SELCHANGE && g_sampleWindow) UpdateForSelection();
+        return true;
+      case IDM_SETTINGS:
+        SettingsCommand();
         return true;
       case IDC_HELP_BUTTON:
         if (click) OpenHelpTopic(hwnd(), kHelpMainWindow);
@@ -305,6 +310,23 @@ class MainDialog : public Dialog {
       return;
     }
     StartOutput(hwnd(), nullptr);
+  }
+
+  // The sample window follows the new settings: gone when it is switched
+  // off, made again when its independence or font changed, kept otherwise.
+  void SettingsCommand() {
+    const int independent = Read(settings::kSampleIndependent);
+    const std::wstring font = Read(settings::kSampleFont).value_or(L"");
+    RunSettingsDialog(hwnd());
+    if (Read(settings::kWindowSample) == 0) {
+      DestroySampleWindow();
+      return;
+    }
+    if (g_sampleWindow) {
+      if (Read(settings::kSampleIndependent) == independent && Read(settings::kSampleFont).value_or(L"") == font) return;
+      DestroySampleWindow();
+    }
+    CreateSampleWindow(kSampleAgainText.get());
   }
 
   // The browser opens with the system folder as the current directory, so

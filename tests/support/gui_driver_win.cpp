@@ -43,6 +43,35 @@ HWND FindWindowOf(DWORD pid, const wchar_t* className, const wchar_t* title) {
   return f.window;
 }
 
+// A message box: a dialog with its text in the static control 0xFFFF and
+// nothing but buttons and statics (the program's own dialogs have unnamed
+// labels with that id too, but also lists and edits).
+bool IsMessageBox(HWND window) {
+  if (!GetDlgItem(window, 0xFFFF)) return false;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[32] = L"";
+    GetClassNameW(child, name, 32);
+    if (wcscmp(name, L"Button") != 0 && wcscmp(name, L"Static") != 0) return false;
+  }
+  return true;
+}
+
+struct FoundBox {
+  DWORD pid;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM l) {
+  auto* f = reinterpret_cast<FoundBox*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t name[32] = L"";
+  GetClassNameW(window, name, 32);
+  if (pid != f->pid || !IsWindowVisible(window) || wcscmp(name, L"#32770") != 0 || !IsMessageBox(window)) return TRUE;
+  f->window = window;
+  return FALSE;
+}
+
 template <typename F>
 bool WaitFor(DWORD timeoutMs, F done) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
@@ -58,6 +87,31 @@ WindowId Id(HWND window) { return reinterpret_cast<WindowId>(window); }
 }  // namespace
 
 void RemoveStoredSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuillmarkHive\\TBLIFT"); }
+
+namespace {
+std::wstring SettingsPath(const wchar_t* section) {
+  return std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
+}
+}  // namespace
+
+std::optional<DWORD> StoredInt(const wchar_t* section, const wchar_t* key) {
+  DWORD value = 0, size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, SettingsPath(section).c_str(), key, RRF_RT_REG_DWORD, nullptr, &value,
+                   &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<std::wstring> StoredString(const wchar_t* section, const wchar_t* key) {
+  wchar_t value[2048] = L"";
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, SettingsPath(section).c_str(), key, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::wstring(value);
+}
 
 TabuliftApp::~TabuliftApp() { Stop(); }
 
@@ -163,30 +217,45 @@ bool TabuliftApp::SelectRow(int row) {
   });
 }
 
-void TabuliftApp::Pick(int comboId, int index) {
-  SendMessageW(Item(comboId), CB_SETCURSEL, index, 0);
-  SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(comboId)));
+void TabuliftApp::PickIn(HWND dialog, int comboId, int index) {
+  HWND combo = GetDlgItem(dialog, comboId);
+  SendMessageW(combo, CB_SETCURSEL, index, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
 int TabuliftApp::Picked(int comboId) const { return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0)); }
 
-void TabuliftApp::Click(int id) {
-  HWND button = Item(id);
+namespace {
+
+bool IsRadio(HWND button) {
+  const LONG style = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+  return style == BS_AUTORADIOBUTTON || style == BS_RADIOBUTTON;
+}
+
+}  // namespace
+
+void TabuliftApp::ClickIn(HWND dialog, int id) {
+  HWND button = GetDlgItem(dialog, id);
   const LONG style = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
   if (style == BS_AUTOCHECKBOX || style == BS_CHECKBOX) {
     const bool on = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     SendMessageW(button, BM_SETCHECK, on ? BST_UNCHECKED : BST_CHECKED, 0);
   }
+  if (IsRadio(button)) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (IsRadio(child)) SendMessageW(child, BM_SETCHECK, child == button ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
   // Posted: a click may open a modal box that the test then answers.
-  PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 void TabuliftApp::SetChecked(int id, bool on) {
   if ((SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) != on) Click(id);
 }
 
-void TabuliftApp::TypeText(int editId, const std::wstring& text) {
-  SendMessageW(Item(editId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void TabuliftApp::TypeTextIn(HWND dialog, int editId, const std::wstring& text) {
+  SendMessageW(GetDlgItem(dialog, editId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TabuliftApp::Command(int id) { PostMessageW(frame_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -206,9 +275,10 @@ std::wstring TabuliftApp::Text(int id) const { return TextOf(Item(id)); }
 std::optional<SeenMessageBox> TabuliftApp::WaitMessageBox(DWORD timeoutMs) {
   SeenMessageBox seen;
   const bool came = WaitFor(timeoutMs, [&] {
-    seen.window = FindWindowOf(processId_, L"#32770", nullptr);
-    // A message box holds its text in the static control 0xFFFF.
-    return seen.window && GetDlgItem(seen.window, 0xFFFF) != nullptr;
+    FoundBox f{processId_};
+    EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&f));
+    seen.window = f.window;
+    return seen.window != nullptr;
   });
   if (!came) return std::nullopt;
   seen.caption = TextOf(seen.window);

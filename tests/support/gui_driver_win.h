@@ -53,12 +53,18 @@ class TabuliftApp {
   }
 
   // Picks entry `index` of a drop-down list, with the notification.
-  void Pick(int comboId, int index);
+  void Pick(int comboId, int index) { PickIn(dialog_, comboId, index); }
   int Picked(int comboId) const;
-  // A click on a button or check box (the check box toggles first).
-  void Click(int id);
+  // A click on a button, check box or radio button (the check box toggles
+  // first; the radio button is checked and the other radios unchecked).
+  void Click(int id) { ClickIn(dialog_, id); }
   void SetChecked(int id, bool on);
-  void TypeText(int editId, const std::wstring& text);
+  void TypeText(int editId, const std::wstring& text) { TypeTextIn(dialog_, editId, text); }
+
+  // The same in another dialog of the program (a modal one found by WaitWindow).
+  void PickIn(HWND dialog, int comboId, int index);
+  void ClickIn(HWND dialog, int id);
+  void TypeTextIn(HWND dialog, int editId, const std::wstring& text);
   // A command from the menu or an accelerator, through the frame window.
   void Command(int id);
   bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
@@ -99,6 +105,9 @@ class TabuliftApp {
 
 // Removes Tabulift's settings key from the registry.
 void RemoveStoredSettings();
+// A stored setting in the registry; nothing when it is not stored.
+std::optional<DWORD> StoredInt(const wchar_t* section, const wchar_t* key);
+std::optional<std::wstring> StoredString(const wchar_t* section, const wchar_t* key);
 // A text of the Japanese or English form.
 inline const wchar_t* Lang(bool japanese, const wchar_t* ja, const wchar_t* en) { return japanese ? ja : en; }
 

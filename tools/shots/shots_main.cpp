@@ -1,7 +1,9 @@
 // tblf_shots LANGUAGE FOLDER [--clipboard-to FILE]
 // Starts the fixture and tabulift.exe (TBLF_LANG=LANGUAGE), selects the
 // fixture's list view in the main list, waits for the sample window, and
-// saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER. With
+// saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER, then opens the
+// settings dialog and the open-with-application dialog and saves
+// settings-LANGUAGE.bmp and open-LANGUAGE.bmp. With
 // --clipboard-to it also exports the list view to the clipboard through the
 // window, as a user would, and writes the clipboard's text to FILE (UTF-8).
 
@@ -97,8 +99,27 @@ int wmain(int argc, wchar_t** argv) {
     app.Pick(1023, 0);
   }
 
-  const bool ok = SaveWindowPicture(app.frame(), folder + L"main-" + language + L".bmp") &&
-                  SaveWindowPicture(app.SampleWindow(), folder + L"sample-" + language + L".bmp");
+  bool ok = SaveWindowPicture(app.frame(), folder + L"main-" + language + L".bmp") &&
+            SaveWindowPicture(app.SampleWindow(), folder + L"sample-" + language + L".bmp");
+
+  // The settings dialog and the open-with-application dialog, each cancelled.
+  const bool ja = language == L"ja";
+  app.Command(32786);
+  if (HWND settings = app.WaitWindow(ja ? L"設定" : L"Settings - Tabulift", 10000)) {
+    ok = SaveWindowPicture(settings, folder + L"settings-" + language + L".bmp") && ok;
+    app.Answer(settings, IDCANCEL);
+  } else {
+    ok = false;
+  }
+  app.Pick(1023, 2);
+  app.Click(IDOK);
+  if (HWND open = app.WaitWindow(ja ? L"アプリケーションを指定して開く" : L"Open with application", 10000)) {
+    ok = SaveWindowPicture(open, folder + L"open-" + language + L".bmp") && ok;
+    app.Answer(open, IDCANCEL);
+  } else {
+    ok = false;
+  }
+  app.Pick(1023, 0);
   app.Close();
   return ok ? 0 : Fail("cannot save the pictures");
 }
