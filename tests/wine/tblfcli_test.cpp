@@ -110,6 +110,19 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"export 10 --columns", "--columns needs a value"},
       {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
       {L"export 10 --sideways", "unknown option --sideways"},
+      {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"props 10 11", "unknown option 11"},
+      {L"props 10 --column 1", "unknown option --column"},
+      {L"select", "select needs --regex, --match or --substring"},
+      {L"select --column 0 --match a", "select needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"select 10 --column 0", "select needs --regex, --match or --substring"},
+      {L"select 10 --column 0 --regex a --match b", "--regex, --match and --substring exclude each other"},
+      {L"select 10 --column 0 --regex a --regex b", "--regex takes one pattern"},
+      {L"select 10 --match a", "select needs --column N"},
+      {L"select 10 --match a --column -1", "--column takes a column number [0-], not -1"},
+      {L"select 10 --match a --column 4294967296", "--column takes a column number [0-], not 4294967296"},
+      {L"select 10 --column 0 --match \"\"", "Please specify a string to search for."},
+      {L"select 10 --column 0 --regex", "--regex needs a pattern"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.arguments));
@@ -590,36 +603,6 @@ TEST_F(TblfcliWine, PropsSpeaksJapaneseWithTheUiLanguage) {
 
 // ---------------------------------------------------------------------------
 // select
-
-TEST(TblfcliUsage, SelectAndPropsUsageErrors) {
-  struct Case {
-    const wchar_t* arguments;
-    const char* reason;
-  };
-  const Case cases[] = {
-      {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
-      {L"props 10 11", "unknown option 11"},
-      {L"props 10 --column 1", "unknown option --column"},
-      {L"select", "select needs --regex, --match or --substring"},
-      {L"select --column 0 --match a", "select needs a HANDLE or a selector (--program, --window, --kind)"},
-      {L"select 10 --column 0", "select needs --regex, --match or --substring"},
-      {L"select 10 --column 0 --regex a --match b", "--regex, --match and --substring exclude each other"},
-      {L"select 10 --column 0 --regex a --regex b", "--regex takes one pattern"},
-      {L"select 10 --match a", "select needs --column N"},
-      {L"select 10 --match a --column -1", "--column takes a column number [0-], not -1"},
-      {L"select 10 --match a --column 4294967296", "--column takes a column number [0-], not 4294967296"},
-      {L"select 10 --column 0 --match \"\"", "Please specify a string to search for."},
-      {L"select 10 --column 0 --regex", "--regex needs a pattern"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.arguments));
-    const CliRun run = RunCli(c.arguments);
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exitCode, 2u);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
-  }
-}
 
 // A fixture of its own: the runs change the selection of its list views.
 class TblfcliSelect : public ::testing::Test {
