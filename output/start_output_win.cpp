@@ -117,6 +117,7 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
       // program the file list row outputs nothing.
       if (!sample) EnableRunButtons(dialog, true);
       return;
+
     default:
       break;
   }

@@ -99,3 +99,28 @@
 #define IDC_COMMAND_LINE 1027
 #define IDC_COMMAND_HINT 1059
 #define IDC_BROWSE 1025
+
+// --- About box (built in memory) ---------------------------------------------
+
+
+
+// --- Environment report dialog -----------------------------------------------
+
+
+
+// --- Update check dialog -----------------------------------------------------
+
+
+
+// --- File list dialog --------------------------------------------------------
+
+
+
+// --- Property dialog ---------------------------------------------------------
+
+
+
+// --- Multi-selection helper dialog -------------------------------------------
+
+
+

@@ -6,12 +6,16 @@
 #include <optional>
 #include <string>
 
+#include "envreport/env_report_dialog_win.h"
+#include "help/about_box_win.h"
 #include "help/help_topics.h"
 #include "help/help_win.h"
 #include "output/record_formats.h"
 #include "output/sample_window_win.h"
 #include "output/start_output_win.h"
 #include "remote/discovery_win.h"
+#include "remote/multi_select_dialog_win.h"
+#include "remote/property_dialog_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "shell/dialog_win.h"
@@ -20,6 +24,7 @@
 #include "shell/process_basics_win.h"
 #include "shell/publisher.h"
 #include "shell/settings_dialog_win.h"
+#include "update/update_dialog_win.h"
 
 namespace tblf {
 
@@ -112,8 +117,19 @@ constexpr KindRule kKindRules[] = {
 
 // Commands whose dialogs are not part of the program yet: grayed in the
 // menus, ignored when they arrive by key.
-constexpr int kPendingCommands[] = {IDM_OUTPUT_FILELIST, IDM_UPDATE_CHECK, IDM_ENVIRONMENT,
-                                    IDM_ABOUT,           IDM_PROPERTY,     IDM_MULTI_SELECT};
+constexpr int kPendingCommands[] = {
+    IDM_ABOUT,
+
+    IDM_ENVIRONMENT,
+
+    IDM_UPDATE_CHECK,
+
+    IDM_OUTPUT_FILELIST,
+
+    IDM_PROPERTY,
+
+    IDM_MULTI_SELECT,
+};
 bool Pending(int id) {
   for (int p : kPendingCommands) {
     if (p == id) return true;
@@ -191,6 +207,31 @@ class MainDialog : public Dialog {
       case IDM_SETTINGS:
         SettingsCommand();
         return true;
+
+      case IDM_ABOUT:
+        ShowAboutBox(hwnd());
+        return true;
+
+      case IDM_ENVIRONMENT:
+        ShowEnvironmentReport(hwnd());
+        return true;
+
+      case IDM_UPDATE_CHECK:
+        ShowUpdateDialog(hwnd());
+        return true;
+
+      case IDM_OUTPUT_FILELIST:
+        OutputFileListCommand();
+        return true;
+
+      case IDM_PROPERTY:
+        PropertyCommand();
+        return true;
+
+      case IDM_MULTI_SELECT:
+        MultiSelectCommand();
+        return true;
+
       case IDC_HELP_BUTTON:
         if (click) OpenHelpTopic(hwnd(), kHelpMainWindow);
         return true;
@@ -257,6 +298,29 @@ class MainDialog : public Dialog {
   }
 
  private:
+  // The File List row, selected, then the start-output command as for a click on Start.
+  void OutputFileListCommand() {}
+
+  // The property report of the selected row's control.
+  void PropertyCommand() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const std::optional<ControlKind> kind = ReadRowKind(MainList(), row);
+    const std::optional<HWND> target = ReadRowHandle(MainList(), row);
+    if (!kind || !target || *kind == ControlKind::FileList) return;
+    ShowPropertyDialog(hwnd(), *target, *kind);
+  }
+
+  // The multi-selection helper for the selected row's list view.
+  void MultiSelectCommand() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const std::optional<ControlKind> kind = ReadRowKind(MainList(), row);
+    const std::optional<HWND> target = ReadRowHandle(MainList(), row);
+    if (kind != ControlKind::ListView || !target) return;
+    ShowMultiSelectDialog(hwnd(), *target);
+  }
+
   void ReadSettings() {
     otherControls_ = Read(settings::kOtherControls) != 0;
     Check(IDC_OTHER_CONTROLS, otherControls_);

@@ -120,6 +120,19 @@ int wmain(int argc, wchar_t** argv) {
     ok = false;
   }
   app.Pick(1023, 0);
+
+  // -- the About box and the environment report --
+
+
+  // -- the update check dialog --
+
+
+  // -- the file list dialog --
+
+
+  // -- the property dialog and the multi-selection helper --
+
+
   app.Close();
   return ok ? 0 : Fail("cannot save the pictures");
 }

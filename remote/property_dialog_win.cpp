@@ -1,0 +1,7 @@
+#include "remote/property_dialog_win.h"
+
+namespace tblf {
+
+void ShowPropertyDialog(HWND, HWND, ControlKind) {}
+
+}  // namespace tblf
