@@ -103,10 +103,6 @@ TEST(RecordWriterFormats, WorkedRowInEveryFormat) {
   EXPECT_EQ(Document({RecordFormat::Space}, kWorkedRow), L"a b\"c d,e\r\n");
 }
 
-TEST(RecordWriterFormats, CArrayRowsEndWithCommaExceptTheLast) {
-  EXPECT_EQ(Document({RecordFormat::CArray}, {{L"a", L"b"}, {L"c"}}), L"{{\"a\",\"b\"},\r\n{\"c\"}\r\n};");
-}
-
 TEST(RecordWriterFormats, NewlineKindEndsEveryRowButHtmlFramingKeepsCrLf) {
   const Rows two = {{L"a"}, {L"b"}};
   EXPECT_EQ(Document({RecordFormat::Tsv, false, false, NewlineKind::Lf}, two), L"a\nb\n");
@@ -145,18 +141,6 @@ TEST(RecordWriterFormats, RowsWithoutCells) {
             L"<html><head></head>\r\n<body><table>\r\n<tr><td></td></tr>\r\n<tr><td></td></tr>\r\n"
             L"</table></body>\r\n</html>\r\n");
   EXPECT_EQ(Document({RecordFormat::CArray}, empty), L"{{},\r\n{}\r\n};");
-}
-
-TEST(RecordWriterFormats, FormatNamesInBothLanguages) {
-  const wchar_t* ja[] = {L"カンマ区切り", L"タブ区切り", L"<TABLE>タグ(HTML)", L"C言語配列",
-                         L"スペース区切り(リストビュー用)", L"JSON", L"Markdown の表"};
-  const wchar_t* en[] = {L"comma-separated format", L"TAB-separated format", L"<TABLE>Tag(HTML format)",
-                         L"C Language Array", L"space separated", L"JSON", L"Markdown table"};
-  static_assert(std::size(ja) == kRecordFormatCount);
-  for (std::size_t i = 0; i < kRecordFormatCount; ++i) {
-    EXPECT_STREQ(kRecordFormatNames[i].ja, ja[i]);
-    EXPECT_STREQ(kRecordFormatNames[i].en, en[i]);
-  }
 }
 
 // --- cell treatment ----------------------------------------------------

@@ -27,32 +27,6 @@ std::wstring FixtureLongText(size_t length) {
   return text;
 }
 
-std::wstring FixtureTreeWithBothOptions(RecordFormat format, bool japanese) {
-  // Root A { A1 { A1a }, A2 { A2a, A2b } }, long { B1 }, Root C: the fields
-  // of each row, the item text last.
-  const std::wstring longItem = FixtureLongText(1023);
-  const std::vector<std::vector<std::wstring>> englishRows = {
-      {L"Root A"},          {L"| |-", L"A1"},      {L"| | ", L"+-", L"A1a"}, {L"| +-", L"A2"},
-      {L"| ", L"|-", L"A2a"}, {L"| ", L"+-", L"A2b"}, {longItem},               {L"| +-", L"B1"},
-      {L"Root C"}};
-  const std::vector<std::vector<std::wstring>> japaneseRows = {
-      {L"Root A"},         {L"│├", L"A1"},       {L"││", L"└", L"A1a"}, {L"│└", L"A2"},
-      {L"│", L"├", L"A2a"}, {L"│", L"└", L"A2b"}, {longItem},            {L"│└", L"B1"},
-      {L"Root C"}};
-  std::wstring out = format == RecordFormat::Html ? L"<html><head></head>\r\n<body><table>\r\n" : L"";
-  for (const std::vector<std::wstring>& fields : japanese ? japaneseRows : englishRows) {
-    std::wstring text = fields.back();
-    if (format == RecordFormat::Csv) text = L"\"" + text + L"\"";
-    const wchar_t* separator = format == RecordFormat::Csv ? L"," : format == RecordFormat::Html ? L"</td><td>" : L"\t";
-    std::wstring row;
-    for (size_t i = 0; i + 1 < fields.size(); ++i) row += fields[i] + separator;
-    row += text;
-    out += format == RecordFormat::Html ? L"<tr><td>" + row + L"</td></tr>\r\n" : row + L"\r\n";
-  }
-  if (format == RecordFormat::Html) out += L"</table></body>\r\n</html>\r\n";
-  return out;
-}
-
 std::wstring ExecutableFolder() {
   std::vector<wchar_t> path(MAX_PATH * 4);
   const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

@@ -16,12 +16,6 @@ namespace tblf::test {
 // "0123456789abcdefghijklmnopqrstuvwxyz"[i % 36].
 std::wstring FixtureLongText(size_t length);
 
-// The default fixture's tree view ("tree") exported with both tree options
-// (level shift and graph) in TSV, CSV (always quoted, CR LF) or HTML: the
-// first field holds the symbols of the two outermost levels, every further
-// field one level, the item text comes after exactly L separators.
-std::wstring FixtureTreeWithBothOptions(RecordFormat format, bool japanese);
-
 // Folder of the running executable, with a trailing backslash.
 std::wstring ExecutableFolder();
 

@@ -91,9 +91,6 @@ class RecordingHost : public OutputHost {
   std::function<void(int)> onRow;
 };
 
-const std::wstring kHtmlHead = L"<html><head></head>\r\n<body><table>\r\n";
-const std::wstring kHtmlFoot = L"</table></body>\r\n</html>\r\n";
-
 class EngineWine : public test::FixtureSuite<EngineWine> {
  protected:
   void SetUp() override {
@@ -141,38 +138,17 @@ TEST_F(EngineWine, GoldenOutputPerFormatAndKind) {
   const Golden cases[] = {
       {"list view csv", L"trio.listview", ControlKind::ListView, RecordFormat::Csv, NewlineKind::CrLf,
        L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n"},
-      {"list view tsv lf", L"trio.listview", ControlKind::ListView, RecordFormat::Tsv, NewlineKind::Lf,
-       L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
-      {"list view html cr", L"trio.listview", ControlKind::ListView, RecordFormat::Html, NewlineKind::Cr,
-       kHtmlHead + L"<tr><td>Name</td><td>Value</td></tr>\r<tr><td>a</td><td>1</td></tr>\r"
-                   L"<tr><td>b</td><td>2</td></tr>\r<tr><td>c</td><td>3</td></tr>\r" + kHtmlFoot},
-      {"list view c array", L"trio.listview", ControlKind::ListView, RecordFormat::CArray, NewlineKind::CrLf,
-       L"{{\"Name\",\"Value\"},\r\n{\"a\",\"1\"},\r\n{\"b\",\"2\"},\r\n{\"c\",\"3\"}\r\n};"},
-      // Widths and lengths both count the terminating zero: "Name" (5) fills
-      // its column, "a" (2) gets three spaces; the last cell is padded too.
-      {"list view space", L"trio.listview", ControlKind::ListView, RecordFormat::Space, NewlineKind::CrLf,
-       L"Name Value\r\na    1    \r\nb    2    \r\nc    3    \r\n"},
       {"list box csv", L"listbox", ControlKind::ListBox, RecordFormat::Csv, NewlineKind::CrLf,
        L"\"first\"\r\n\"\"\r\n\"" + longCell + L"\"\r\n\"日本語の項目\"\r\n\"last\"\r\n"},
-      {"list box c array", L"listbox", ControlKind::ListBox, RecordFormat::CArray, NewlineKind::Lf,
-       L"{{\"first\"},\n{\"\"},\n{\"" + longCell + L"\"},\n{\"日本語の項目\"},\n{\"last\"}\n};"},
       {"combo box tsv", L"combobox", ControlKind::ComboBox, RecordFormat::Tsv, NewlineKind::CrLf,
        L"one\r\n\r\n" + longCell + L"\r\n四\r\n"},
-      {"combo box html", L"combobox", ControlKind::ComboBox, RecordFormat::Html, NewlineKind::CrLf,
-       kHtmlHead + L"<tr><td>one</td></tr>\r\n<tr><td></td></tr>\r\n<tr><td>" + longCell +
-           L"</td></tr>\r\n<tr><td>四</td></tr>\r\n" + kHtmlFoot},
       {"tree csv", L"trio.treeview", ControlKind::TreeView, RecordFormat::Csv, NewlineKind::CrLf,
        L"\"t-root\"\r\n\"t-child\"\r\n"},
-      {"tree c array", L"trio.treeview", ControlKind::TreeView, RecordFormat::CArray, NewlineKind::CrLf,
-       L"{{\"t-root\"},\r\n{\"t-child\"}\r\n};"},
-      // Icon mode has no columns: no header row, one cell per row.
       {"icon mode csv", L"icon", ControlKind::ListView, RecordFormat::Csv, NewlineKind::CrLf,
        L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
       // Zero items: the header row is never the last row.
       {"zero items c array", L"emptylistview", ControlKind::ListView, RecordFormat::CArray, NewlineKind::CrLf,
        L"{{\"Nothing\"},\r\n};"},
-      {"zero items html", L"emptylistview", ControlKind::ListView, RecordFormat::Html, NewlineKind::CrLf,
-       kHtmlHead + L"<tr><td>Nothing</td></tr>\r\n" + kHtmlFoot},
       {"empty tree csv", L"emptytree", ControlKind::TreeView, RecordFormat::Csv, NewlineKind::CrLf, L""},
       {"empty list box c array", L"emptylistbox", ControlKind::ListBox, RecordFormat::CArray, NewlineKind::CrLf,
        L"{};"},
@@ -251,11 +227,6 @@ TEST_F(EngineWine, TreePrefixWithEachFlagAloneAndBothLanguages) {
   const TreeCase cases[] = {
       {"no flags", false, false, false,
        L"Root A\r\nA1\r\nA1a\r\nA2\r\nA2a\r\nA2b\r\n" + longItem + L"\r\nB1\r\nRoot C\r\n"},
-      {"level shift alone", true, false, false,
-       L"Root A\r\n\tA1\r\n\t\tA1a\r\n\tA2\r\n\t\tA2a\r\n\t\tA2b\r\n" + longItem + L"\r\n\tB1\r\nRoot C\r\n"},
-      {"graph alone, English", false, true, false,
-       L"Root A\r\n| |-A1\r\n| | +-A1a\r\n| +-A2\r\n|   |-A2a\r\n|   +-A2b\r\n" + longItem +
-           L"\r\n| +-B1\r\nRoot C\r\n"},
       {"graph alone, Japanese", false, true, true,
        L"Root A\r\n│├A1\r\n││└A1a\r\n│└A2\r\n│　├A2a\r\n│　└A2b\r\n" + longItem + L"\r\n│└B1\r\nRoot C\r\n"},
   };
@@ -267,22 +238,6 @@ TEST_F(EngineWine, TreePrefixWithEachFlagAloneAndBothLanguages) {
     job.treeGraph = c.graph;
     const std::wstring text = Export(job);
     EXPECT_EQ(text, c.expected) << Narrow(text);
-  }
-}
-
-// Both options: every level's symbol stays in its field on every row, in
-// each record format and both languages.
-TEST_F(EngineWine, BothTreeOptionsKeepEveryLevelInItsField) {
-  for (RecordFormat format : {RecordFormat::Tsv, RecordFormat::Csv, RecordFormat::Html}) {
-    for (bool japanese : {false, true}) {
-      SCOPED_TRACE(static_cast<int>(format) * 10 + japanese);
-      g_japaneseUi = japanese;
-      OutputJob job = JobFor(L"tree", ControlKind::TreeView, format);
-      job.treeLevelShift = true;
-      job.treeGraph = true;
-      const std::wstring text = Export(job);
-      EXPECT_EQ(text, test::FixtureTreeWithBothOptions(format, japanese)) << Narrow(text);
-    }
   }
 }
 
