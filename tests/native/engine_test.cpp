@@ -125,27 +125,6 @@ FakeControl SmallListView() {
   return lv;
 }
 
-TEST_F(EngineTest, ListViewGoldenOutputPerFormat) {
-  const WindowId lv = desktop.Add(SmallListView());
-  struct Case {
-    RecordFormat format;
-    const wchar_t* expected;
-  } cases[] = {
-      {RecordFormat::Csv, L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"bb\",\"22\"\r\n\"c\",\"333\"\r\n"},
-      {RecordFormat::Tsv, L"Name\tValue\r\na\t1\r\nbb\t22\r\nc\t333\r\n"},
-      {RecordFormat::Html,
-       L"<html><head></head>\r\n<body><table>\r\n<tr><td>Name</td><td>Value</td></tr>\r\n"
-       L"<tr><td>a</td><td>1</td></tr>\r\n<tr><td>bb</td><td>22</td></tr>\r\n<tr><td>c</td><td>333</td></tr>\r\n"
-       L"</table></body>\r\n</html>\r\n"},
-      // Space: every column padded to its widest text (header included).
-      {RecordFormat::Space, L"Name Value\r\na    1    \r\nbb   22   \r\nc    333  \r\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.format));
-    EXPECT_EQ(Clip(Job(lv, ControlKind::ListView, c.format)), c.expected);
-  }
-}
-
 TEST_F(EngineTest, SpaceFormatWritesTheCellsItMeasuredWithinTheBound) {
   struct Case {
     const char* name;
@@ -200,14 +179,6 @@ TEST_F(EngineTest, IconModeListViewHasNoHeaderRowAndOneCell) {
   const WindowId lv = desktop.Add(icons);
   EXPECT_EQ(Clip(Job(lv, ControlKind::ListView, RecordFormat::Csv)), L"\"r0c0\"\r\n\"r1c0\"\r\n\"r2c0\"\r\n");
   EXPECT_EQ(desktop.headerReads, 0);
-}
-
-TEST_F(EngineTest, ZeroItemListViewInCArrayEndsHeaderRowWithComma) {
-  const WindowId lv = desktop.Add(MakeListView({L"A", L"B"}, 0));
-  const std::wstring text = Clip(Job(lv, ControlKind::ListView, RecordFormat::CArray));
-  EXPECT_NE(text.find(L"},\r\n"), std::wstring::npos) << text;
-  EXPECT_EQ(text.substr(text.size() - 2), L"};");
-  EXPECT_EQ(text.find(L"}\r\n"), std::wstring::npos);
 }
 
 struct TreeCase {
