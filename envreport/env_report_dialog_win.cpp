@@ -98,7 +98,11 @@ class EnvironmentReportDialog : public Dialog {
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // no limit: the report may pass 32K characters
     SetWindowTextW(edit, EnvironmentReportText(g_japaneseUi).c_str());
     SelectAllOnCtrlA(edit);
-    return TRUE;
+    // The report opens at its top with nothing selected (a dialog selects
+    // the whole text of an edit that it gives the focus to).
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    return FALSE;
   }
 
   bool OnCommand(int id, int code, HWND) override {
