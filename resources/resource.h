@@ -102,11 +102,25 @@
 
 // --- About box (built in memory) ---------------------------------------------
 
-
+// The About box has no resource template; these are its item ids.
+#define IDC_ABOUT_VERSION 2002
+#define IDC_ABOUT_ADDRESSES 2003
+#define IDC_ABOUT_TEXT 2004
+#define IDC_ABOUT_ENVIRONMENT 2005
+#define IDC_ABOUT_CONTRIBUTION 2006
+#define IDC_ABOUT_ICON 2007
+#define IDC_ABOUT_GUARD_TIMER 2008
+#define IDC_ABOUT_FEEDBACK 2009
 
 // --- Environment report dialog -----------------------------------------------
 
-
+#define IDD_ENV_REPORT_JA 133
+#define IDD_ENV_REPORT_EN 164
+#define IDI_ENV_REPORT 134
+#define IDC_ENV_SAVE 1013
+#define IDC_ENV_COPY 1014
+#define IDC_ENV_TEXT 1015
+#define IDC_ENV_NOTE 1016
 
 // --- Update check dialog -----------------------------------------------------
 

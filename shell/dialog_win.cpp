@@ -91,6 +91,12 @@ INT_PTR Dialog::RunModal(HWND owner) {
                          owner, Procedure, reinterpret_cast<LPARAM>(this));
 }
 
+INT_PTR Dialog::RunModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate) {
+  modal_ = true;
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, owner, Procedure,
+                                 reinterpret_cast<LPARAM>(this));
+}
+
 HWND Dialog::CreateModeless(HWND parent) {
   modal_ = false;
   return CreateDialogParamW(GetModuleHandleW(nullptr),
@@ -196,5 +202,20 @@ void ShowMessageDialog(HWND owner, const std::wstring& caption, const std::wstri
                        const std::wstring& text) {
   MessageDialog(caption, message, text).RunModal(owner);
 }
+
+namespace {
+
+LRESULT CALLBACK CtrlASelectsAll(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR) {
+  if (message == WM_CHAR && w == 1) {
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    return 0;  // no beep for the control character
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(edit, CtrlASelectsAll, id);
+  return DefSubclassProc(edit, message, w, l);
+}
+
+}  // namespace
+
+void SelectAllOnCtrlA(HWND edit) { SetWindowSubclass(edit, CtrlASelectsAll, 0, 0); }
 
 }  // namespace tblf

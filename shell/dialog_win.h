@@ -59,6 +59,8 @@ class Dialog {
 
   // DialogBoxParamW with the template of the UI language; the value given to End.
   INT_PTR RunModal(HWND owner);
+  // DialogBoxIndirectParamW with a template built in memory (TemplateJa/En unused).
+  INT_PTR RunModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate);
   // CreateDialogParamW with the template of the UI language; null on failure.
   HWND CreateModeless(HWND parent);
 
@@ -111,5 +113,8 @@ class Dialog {
 // scrollable text, one OK button.
 void ShowMessageDialog(HWND owner, const std::wstring& caption, const std::wstring& message,
                        const std::wstring& text);
+
+// Ctrl+A (the character code 1) selects all text of the edit control.
+void SelectAllOnCtrlA(HWND edit);
 
 }  // namespace tblf

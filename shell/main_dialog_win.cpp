@@ -118,10 +118,6 @@ constexpr KindRule kKindRules[] = {
 // Commands whose dialogs are not part of the program yet: grayed in the
 // menus, ignored when they arrive by key.
 constexpr int kPendingCommands[] = {
-    IDM_ABOUT,
-
-    IDM_ENVIRONMENT,
-
     IDM_UPDATE_CHECK,
 
     IDM_OUTPUT_FILELIST,

@@ -122,7 +122,20 @@ int wmain(int argc, wchar_t** argv) {
   app.Pick(1023, 0);
 
   // -- the About box and the environment report --
-
+  app.Command(1001);
+  if (HWND about = app.WaitWindow(ja ? L"バージョン情報" : L"About", 10000)) {
+    ok = SaveWindowPicture(about, folder + L"about-" + language + L".bmp") && ok;
+    app.ClickIn(about, 2005);
+    if (HWND report = app.WaitWindow(ja ? L"環境情報の表示" : L"PRBX32 (Information of your Environment)", 30000)) {
+      ok = SaveWindowPicture(report, folder + L"envreport-" + language + L".bmp") && ok;
+      app.Answer(report, IDCANCEL);
+    } else {
+      ok = false;
+    }
+    app.Answer(about, IDCANCEL);
+  } else {
+    ok = false;
+  }
 
   // -- the update check dialog --
 
