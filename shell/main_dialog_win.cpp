@@ -126,9 +126,7 @@ constexpr int kPendingCommands[] = {
 
     IDM_OUTPUT_FILELIST,
 
-    IDM_PROPERTY,
 
-    IDM_MULTI_SELECT,
 };
 bool Pending(int id) {
   for (int p : kPendingCommands) {
