@@ -132,9 +132,20 @@
 
 // --- Property dialog ---------------------------------------------------------
 
-
+#define IDD_PROPERTY_JA 162
+#define IDD_PROPERTY_EN 168
+#define IDC_PROPERTY_REPORT 1054
 
 // --- Multi-selection helper dialog -------------------------------------------
 
-
+#define IDD_MULTI_SELECT_JA 171
+#define IDD_MULTI_SELECT_EN 174
+#define IDC_SELECT_COLUMN 1062
+#define IDC_SELECT_CONDITION 1063
+#define IDC_SELECT_DESCRIPTION 1064
+#define IDC_SELECT_REGEX 1065
+#define IDC_SELECT_MATCH 1066
+#define IDC_SELECT_SUBSTRING 1067
+#define IDC_SELECT_IGNORE_CASE 1068
+#define IDC_SELECT_DESELECT 1071
 

@@ -183,7 +183,9 @@ class MessageDialog : public Dialog {
     SetWindowTextW(hwnd(), caption_.c_str());
     SetItemText(IDC_MESSAGE_LINE, message_.c_str());
     SetItemText(IDC_MESSAGE_TEXT, text_.c_str());
-    return TRUE;
+    // The focus on OK: the text is not shown all selected, Enter closes.
+    SetFocus(Item(IDCANCEL));
+    return FALSE;
   }
   bool OnCommand(int id, int, HWND) override {
     if (id != IDCANCEL && id != IDOK) return false;

@@ -122,9 +122,7 @@ constexpr int kPendingCommands[] = {
 
     IDM_OUTPUT_FILELIST,
 
-    IDM_PROPERTY,
 
-    IDM_MULTI_SELECT,
 };
 bool Pending(int id) {
   for (int p : kPendingCommands) {

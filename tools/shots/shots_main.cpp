@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 
+#include "remote/multi_select.h"
+#include "remote/property_report.h"
 #include "tests/support/desktop_io_win.h"
 #include "tests/support/fixture_win.h"
 #include "tests/support/gui_driver_win.h"
@@ -144,6 +146,36 @@ int wmain(int argc, wchar_t** argv) {
 
 
   // -- the property dialog and the multi-selection helper --
+  // Both on the selected list view (context menu commands 32787 and 32789),
+  // then the helper's result dialog for two substrings.
+  {
+    const auto listView = reinterpret_cast<std::uintptr_t>(fixture.Handle(L"trio.listview"));
+    app.Command(32787);
+    if (HWND property = app.WaitWindow(tblf::PropertyDialogTitle(listView, ja), 10000)) {
+      ok = SaveWindowPicture(property, folder + L"property-" + language + L".bmp") && ok;
+      app.Answer(property, IDCANCEL);
+    } else {
+      ok = false;
+    }
+    app.Command(32789);
+    if (HWND helper = app.WaitWindow(tblf::kSelectDialogTitle.get(ja), 10000)) {
+      app.ClickIn(helper, 1067);
+      app.TypeTextIn(helper, 1063, L"a\r\nb\r\nz");
+      ok = SaveWindowPicture(helper, folder + L"multiselect-" + language + L".bmp") && ok;
+      app.ClickIn(helper, IDOK);
+      HWND result = nullptr;
+      for (int i = 0; i < 100 && !(result = FindWindowW(L"#32770", tblf::kSelectCaption.get(ja))); ++i) Sleep(100);
+      if (result) {
+        ok = SaveWindowPicture(result, folder + L"multiselect-result-" + language + L".bmp") && ok;
+        app.Answer(result, IDCANCEL);
+      } else {
+        ok = false;
+      }
+      app.Answer(helper, IDCANCEL);
+    } else {
+      ok = false;
+    }
+  }
 
 
   app.Close();
