@@ -40,9 +40,7 @@ constexpr TokenLine kSizeTokens[] = {
     {L"{%ms}", {L"サイズ(MB。1048576で割って切り捨て)", L"Size(MB. Bytes / 1048576, rounded down)"}},
     {L"{%e}", {L"拡張子(ピリオドを含む)", L"Extension(with the period)"}},
     {L"{%bf}", {L"拡張子を除いたファイル名", L"Filename without Extension"}},
-    {L"{%a}", {L"属性(A:アーカイブ C:圧縮 D:フォルダ E:暗号化 H:隠し O:オフライン R:読み取り専用 S:システム T:一時)",
-               L"Attributes(A:Archive C:Compressed D:Directory E:Encrypted H:Hidden O:Offline R:Read-only "
-               L"S:System T:Temporary)"}},
+    {L"{%a}", {L"属性(文字は下の※を参照)", L"Attributes(letters: see * below)"}},
 };
 
 // The eighteen time suffixes, each in its three times.
@@ -57,8 +55,8 @@ constexpr TimeField kTimeFields[] = {
     {L"0m", {L"月", L"Month"}, {L"2桁の数字。ゼロ埋め", L"2 digit number. Zero padding"}},
     {L"mm", {L"月", L"Month"}, {L"2桁の数字。スペース埋め", L"2 digit number. Space padding"}},
     {L"m", {L"月", L"Month"}, {L"数字", L"number"}},
-    {L"em", {L"月", L"Month"}, {L"英語名。January, Febrary, ...", L"English name. January, Febrary, ..."}},
-    {L"sem", {L"月", L"Month"}, {L"英語の略称。Jan., Feb., ...", L"Short English name. Jan., Feb., ..."}},
+    {L"em", {L"月", L"Month"}, {L"英語名。January", L"English name. January"}},
+    {L"sem", {L"月", L"Month"}, {L"英語の略称。Jan.", L"short English name. Jan."}},
     {L"0d", {L"日", L"Day"}, {L"2桁の数字。ゼロ埋め", L"2 digit number. Zero padding"}},
     {L"dd", {L"日", L"Day"}, {L"2桁の数字。スペース埋め", L"2 digit number. Space padding"}},
     {L"d", {L"日", L"Day"}, {L"数字", L"number"}},
@@ -92,6 +90,10 @@ constexpr const wchar_t* kNotes[][2] = {
      L"* In comma-separated output, every field is enclosed in double quotes."},
     {L"※タブ区切りの出力の場合は、カンマを置いたところがタブに置き換わります。",
      L"* In TAB-separated output, a TAB stands where a comma is put."},
+    {L"※属性の文字：A アーカイブ、C 圧縮、D フォルダ、E 暗号化、H 隠しファイル、O オフライン、R 読み取り専用、"
+     L"S システム、T 一時ファイル",
+     L"* Attribute letters: A Archive, C Compressed, D Directory, E Encrypted, H Hidden, O Offline, R Read-only, "
+     L"S System, T Temporary"},
 };
 
 // The colons of a group line up after its longest token, and never before
