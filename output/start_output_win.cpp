@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "filelist/file_list_dialog_win.h"
 #include "output/engine.h"
 #include "output/engine_host_win.h"
 #include "output/open_with_win.h"
@@ -87,6 +88,7 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
   if (!sample) EnableRunButtons(dialog, false);
 
   OutputJob job;
+  FileListOptions fileList;
   const std::optional<ControlKind> kind = ReadRowKind(list, row);
   job.kind = kind ? *kind : ControlKind::ListView;
   bool stale = false;
@@ -113,17 +115,21 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
       job.treeGraph = Checked(dialog, IDC_TREE_GRAPH);
       break;
     case ControlKind::FileList:
-      // The file list dialog gathers these options; until it is part of the
-      // program the file list row outputs nothing.
-      if (!sample) EnableRunButtons(dialog, true);
-      return;
-
+      // The preview never walks a folder (the engine leaves the sample
+      // empty), so the renderer's thread never asks for the options.
+      if (sample) break;
+      if (!AskFileListOptions(dialog, fileList)) {
+        EnableRunButtons(dialog, true);
+        return;
+      }
+      break;
     default:
       break;
   }
 
   Win32ControlReader reader;
   Win32OutputHost host(reinterpret_cast<HWND>(g_frameWindow), dialog, sampleControl);
+  if (job.kind == ControlKind::FileList && !sample) host.SetFileListOptions(std::move(fileList));
   if (sample) {
     job.destination = Destination::Sample;
     job.newline = NewlineKind::CrLf;

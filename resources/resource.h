@@ -128,7 +128,22 @@
 
 // --- File list dialog --------------------------------------------------------
 
-
+// IDC_BROWSE (1025) and IDC_HELP_BUTTON (9) are shared with the dialogs above.
+#define IDD_FILELIST_JA 144
+#define IDD_FILELIST_EN 166
+#define IDC_FL_INCLUDE_SUBFOLDERS 1003
+#define IDC_FL_FOLDER_LABEL 1016
+#define IDC_FL_TEMPLATE_LABEL 1017
+#define IDC_FL_ORDER 1034
+#define IDC_FL_FOLDER_POSITION 1037
+#define IDC_FL_TEMPLATE 1038
+#define IDC_FL_TOKENS 1040
+#define IDC_FL_DEFAULT 1041
+#define IDC_FL_FOLDER 1042
+#define IDC_FL_FOLDERS_ONLY 1043
+#define IDC_FL_LOCAL_TIME 1044
+#define IDC_FL_TOKENS_FRAME 1057
+#define IDC_FL_SEPARATOR 1058
 
 // --- Property dialog ---------------------------------------------------------
 

@@ -40,6 +40,8 @@ class DialogLayout {
   void SetMaximum(int width, int height) { maxWidth_ = width, maxHeight_ = height; }
   void Free() { records_.clear(), dialog_ = nullptr; }
   bool Built() const { return dialog_ != nullptr; }
+  // Lets the dialog shrink below its first size by this many pixels.
+  void ShrinkMinimum(int dx, int dy) { minWidth_ -= dx, minHeight_ -= dy; }
 
  private:
   struct Record {

@@ -120,7 +120,6 @@ constexpr KindRule kKindRules[] = {
 constexpr int kPendingCommands[] = {
     IDM_UPDATE_CHECK,
 
-    IDM_OUTPUT_FILELIST,
 
 
 };
@@ -293,7 +292,15 @@ class MainDialog : public Dialog {
 
  private:
   // The File List row, selected, then the start-output command as for a click on Start.
-  void OutputFileListCommand() {}
+  void OutputFileListCommand() {
+    const int count = static_cast<int>(SendMessageW(MainList(), LVM_GETITEMCOUNT, 0, 0));
+    if (count <= 0) return;
+    LVITEMW item{};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(MainList(), LVM_SETITEMSTATE, count - 1, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(MainList(), LVM_ENSUREVISIBLE, count - 1, FALSE);
+    StartOutputCommand();
+  }
 
   // The property report of the selected row's control.
   void PropertyCommand() {

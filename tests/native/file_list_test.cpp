@@ -12,6 +12,7 @@
 #include "filelist/history_list.h"
 #include "filelist/ordering.h"
 #include "filelist/template_renderer.h"
+#include "filelist/token_reference.h"
 
 namespace tblf {
 namespace {
@@ -510,6 +511,45 @@ TEST(FileListHistory, StoredForm) {
   std::wstring seventeen;
   for (int i = 0; i < 17; ++i) seventeen += std::to_wstring(i) + L'\0';
   EXPECT_EQ(DecodeMultiString(seventeen, 16).size(), 16u);
+}
+
+// ---------------------------------------------------------------------------
+// The token reference of the dialog.
+
+TEST(FileListTokenReference, ListsOnlyTokensTheRendererKnowsWithColonsLinedUpPerGroup) {
+  for (const bool japanese : {false, true}) {
+    SCOPED_TRACE(japanese ? "Japanese" : "English");
+    const std::wstring text = FileListTokenReference(japanese);
+    EXPECT_NE(text.find(japanese ? L"{%f}   : ファイル名\r\n" : L"{%f}   : Filename\r\n"), std::wstring::npos);
+    if (!japanese) {
+      EXPECT_NE(text.find(L"\r\n{%t0m} : Month of Last Write Time(2 digit number. Zero padding)\r\n"),
+                std::wstring::npos);
+    }
+    int tokens = 0, groups = 0;
+    std::size_t colon = std::wstring::npos;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find(L"\r\n", at);
+      ASSERT_NE(end, std::wstring::npos) << "every line ends in CR LF";
+      const std::wstring line = text.substr(at, end - at);
+      at = end + 2;
+      if (line.empty()) break;  // the notes follow
+      if (line == L"------") {
+        ++groups;
+        colon = std::wstring::npos;
+        continue;
+      }
+      const std::wstring token = line.substr(0, line.find(L'}') + 1);
+      SCOPED_TRACE(std::string(token.begin(), token.end()));
+      ++tokens;
+      if (colon == std::wstring::npos) colon = line.find(L": ", token.size());
+      EXPECT_EQ(line.find(L": ", token.size()), colon);
+      EXPECT_EQ(line.find_first_not_of(L' ', token.size()), colon);
+      const std::wstring row = RenderOne(token, RecordFormat::Tsv, false, File(L"a.txt", 5), DocsLevel());
+      EXPECT_NE(row, token + L"\r\n") << "a token the renderer would copy as typed";
+    }
+    EXPECT_EQ(tokens, 10 + 3 + 6 + 3 * 18 + 2);
+    EXPECT_EQ(groups, 7);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 // window, as a user would, and writes the clipboard's text to FILE (UTF-8).
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -143,7 +144,16 @@ int wmain(int argc, wchar_t** argv) {
 
 
   // -- the file list dialog --
-
+  // The command selects the File List row; the row selected before comes back.
+  const int selected = static_cast<int>(SendMessageW(app.Item(1000), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  app.Command(32784);
+  if (HWND fileList = app.WaitWindow(ja ? L"ファイル／フォルダ一覧の出力" : L"Files and Folders List", 10000)) {
+    ok = SaveWindowPicture(fileList, folder + L"filelist-" + language + L".bmp") && ok;
+    app.Answer(fileList, IDCANCEL);
+  } else {
+    ok = false;
+  }
+  app.SelectRow(selected);
 
   // -- the property dialog and the multi-selection helper --
   // Both on the selected list view (context menu commands 32787 and 32789),

@@ -1,0 +1,126 @@
+// The file list dialog of tabulift.exe, driven through its window: the
+// folder history across OKs, and one file list output from the File List
+// row to the clipboard.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/support/desktop_io_win.h"
+#include "tests/support/fixture_win.h"
+#include "tests/support/gui_driver_win.h"
+
+namespace tblf {
+namespace {
+
+using test::StoredInt;
+using test::StoredString;
+using test::TabuliftApp;
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+constexpr wchar_t kTitle[] = L"Files and Folders List";
+
+// The entries of a combo box of the program, in order.
+std::vector<std::wstring> ComboEntries(HWND combo) {
+  std::vector<std::wstring> entries;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    entries.push_back(text.c_str());
+  }
+  return entries;
+}
+
+std::wstring Entry(int i) { return L"C:\\h" + std::to_wstring(100 + i).substr(1); }
+
+// Through "Output FileList..." with the destination "file", OK in the dialog
+// with `folder`, then the save dialog cancelled: the history moves without
+// any output.
+void OkWithFolder(TabuliftApp& app, const std::wstring& folder) {
+  app.Command(IDM_OUTPUT_FILELIST);
+  HWND dialog = app.WaitWindow(kTitle);
+  ASSERT_NE(dialog, nullptr) << app.DescribeWindows();
+  app.TypeTextIn(dialog, IDC_FL_FOLDER, folder);
+  app.ClickIn(dialog, IDOK);
+  HWND save = app.WaitWindow(L"Save as...");
+  ASSERT_NE(save, nullptr) << app.DescribeWindows();
+  app.Answer(save, IDCANCEL);
+  ASSERT_TRUE(app.WaitEnabled(IDOK));
+}
+
+TEST(FileListDialog, TheFolderHistoryMovesAnEntryUpAndKeepsSixteen) {
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  std::wstring stored;
+  for (int i = 0; i < 16; ++i) stored += Entry(i) + L'\0';
+  stored += L'\0';
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\FileList",
+                            L"flist_folder_combo", REG_MULTI_SZ, stored.data(),
+                            static_cast<DWORD>(stored.size() * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  app.Pick(IDC_DESTINATION, 0);
+
+  OkWithFolder(app, Entry(5));  // an older entry moves to the front
+  OkWithFolder(app, L"C:\\new");  // a new one pushes the oldest out
+  app.Command(IDM_OUTPUT_FILELIST);
+  HWND dialog = app.WaitWindow(kTitle);
+  ASSERT_NE(dialog, nullptr) << app.DescribeWindows();
+  std::vector<std::wstring> expected{L"C:\\new", Entry(5)};
+  for (int i = 0; i < 15; ++i) {
+    if (i != 5) expected.push_back(Entry(i));
+  }
+  EXPECT_EQ(ComboEntries(GetDlgItem(dialog, IDC_FL_FOLDER)), expected);
+  EXPECT_EQ(app.TextOf(GetDlgItem(dialog, IDC_FL_FOLDER)), L"C:\\new") << "the last folder comes back";
+  app.ClickIn(dialog, IDCANCEL);
+  ASSERT_TRUE(app.WaitEnabled(IDOK));
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+void MakeFile(const std::wstring& path, const char* bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr);
+  CloseHandle(file);
+}
+
+TEST(FileListDialog, TheFileListRowWritesTheTreeToTheClipboard) {
+  // root: folder A (folder B with x.txt, file y.txt) and file z.txt.
+  const std::wstring root = test::ExecutableFolder() + L"file_list_dialog_tree";
+  for (const wchar_t* folder : {L"", L"\\A", L"\\A\\B"}) CreateDirectoryW((root + folder).c_str(), nullptr);
+  for (const wchar_t* file : {L"\\A\\B\\x.txt", L"\\A\\y.txt", L"\\z.txt"}) MakeFile(root + file, "x");
+
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  ASSERT_TRUE(app.SelectRow(app.RowCount() - 1));
+  app.Pick(IDC_FORMAT, 1);       // TAB-separated
+  app.Pick(IDC_DESTINATION, 1);  // clipboard
+  test::PutOnClipboard(L"before");
+  app.Click(IDOK);
+  HWND dialog = app.WaitWindow(kTitle);
+  ASSERT_NE(dialog, nullptr) << app.DescribeWindows();
+  app.TypeTextIn(dialog, IDC_FL_FOLDER, root);
+  app.TypeTextIn(dialog, IDC_FL_TEMPLATE, L"{%g}{%f},{%cp}");
+  app.PickIn(dialog, IDC_FL_ORDER, 1);  // FileName Asc
+  app.ClickIn(dialog, IDOK);
+  const auto box = app.WaitMessageBox();
+  ASSERT_TRUE(box) << app.DescribeWindows();
+  EXPECT_EQ(box->text, L"Writing data to Clipboard.");
+  app.Answer(box->window);
+  EXPECT_EQ(test::ClipboardText(), L"A\t\r\n|-B\tA\r\n| +-x.txt\tA\\B\r\n+-y.txt\tA\r\nz.txt\t\r\n");
+  EXPECT_EQ(StoredString(L"FileList", L"info"), L"{%g}{%f},{%cp}");
+  EXPECT_EQ(StoredInt(L"FileList", L"FilesOrder"), 1u);
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+}  // namespace
+}  // namespace tblf
