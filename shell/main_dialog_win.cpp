@@ -122,7 +122,6 @@ constexpr int kPendingCommands[] = {
 
     IDM_ENVIRONMENT,
 
-    IDM_UPDATE_CHECK,
 
     IDM_OUTPUT_FILELIST,
 

@@ -277,7 +277,8 @@ TEST(TabuliftResources, EveryDialogHasTheSameControlIdsInBothLanguages) {
   const struct {
     int ja, en;
   } pairs[] = {{IDD_MAIN_JA, IDD_MAIN_EN}, {IDD_MESSAGE_JA, IDD_MESSAGE_EN}, {IDD_SETTINGS_JA, IDD_SETTINGS_EN},
-               {IDD_OPEN_JA, IDD_OPEN_EN}};
+               {IDD_OPEN_JA, IDD_OPEN_EN},
+               {IDD_UPDATE_JA, IDD_UPDATE_EN}};
   for (const auto& p : pairs) {
     SCOPED_TRACE(p.ja);
     const std::set<int> ja = ControlIds(program, p.ja);
