@@ -74,7 +74,13 @@ void CloseDialog(TabuliftApp& app, HWND dialog) {
   SendMessageTimeoutW(app.dialog(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
 }
 
-TEST(UpdateDialog, StartUpCheckIsSilentWhileCheckNowReportsWithTheDialogsUnsavedValues) {
+// The stored proxy would send every later update check of this prefix (tblfcli's too) to it.
+class UpdateDialog : public ::testing::Test {
+ protected:
+  void TearDown() override { test::RemoveStoredSettings(); }
+};
+
+TEST_F(UpdateDialog, StartUpCheckIsSilentWhileCheckNowReportsWithTheDialogsUnsavedValues) {
   const std::wstring kOlder = L"This version is not released.";
   const struct {
     const char* name;
@@ -121,7 +127,7 @@ TEST(UpdateDialog, StartUpCheckIsSilentWhileCheckNowReportsWithTheDialogsUnsaved
   }
 }
 
-TEST(UpdateDialog, CancelOnTheStartUpQuestionSwitchesTheCheckOffAndClearsTheOpenDialogsBox) {
+TEST_F(UpdateDialog, CancelOnTheStartUpQuestionSwitchesTheCheckOffAndClearsTheOpenDialogsBox) {
   Gate gate;
   LoopbackHttpServer server({{kHeader + "ver_tblf:99999.\r\n"}, 0, true, gate.event});
   ASSERT_TRUE(server.listening());
@@ -147,7 +153,7 @@ TEST(UpdateDialog, CancelOnTheStartUpQuestionSwitchesTheCheckOffAndClearsTheOpen
   EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(UpdateDialog, CloseStoresTheDialogsValuesAndAnEmptyProxyBoxKeepsTheStoredProxy) {
+TEST_F(UpdateDialog, CloseStoresTheDialogsValuesAndAnEmptyProxyBoxKeepsTheStoredProxy) {
   // One after another: each opening shows what the one before stored ("_" as an empty box).
   const struct {
     const wchar_t* shown;
