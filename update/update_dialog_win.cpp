@@ -52,6 +52,10 @@ class UpdateDialog : public Dialog {
   const TooltipTables* Tooltips() const override { return &kTips; }
 
   BOOL OnInit() override {
+    // Published before the settings and the check are looked at: a worker
+    // that switches the start-up check off or ends in between finds the
+    // dialog and clears the box or gives the button back itself.
+    PublishUpdateDialog(Item(IDC_UPDATE_CHECK_NOW), Item(IDC_UPDATE_AT_STARTUP));
     std::wstring proxy = Read(settings::kHttpProxy).value_or(kNoProxy);
     if (proxy == kNoProxy) proxy.clear();
     SetItemText(IDC_UPDATE_PROXY, proxy.c_str());
@@ -61,9 +65,6 @@ class UpdateDialog : public Dialog {
     Check(IDC_UPDATE_BETA, Read(settings::kBetaUpdateCheck) != 0);
     Check(IDC_UPDATE_CLOSE_AFTER, Read(settings::kCloseWindowWnve) != 0);
 
-    // Published before the check is looked at: a worker that ends in
-    // between then finds the button and gives it back itself.
-    PublishUpdateDialog(Item(IDC_UPDATE_CHECK_NOW), Item(IDC_UPDATE_AT_STARTUP));
     if (UpdateCheckRunning()) {
       ShowChecking(true);
       // The worker may have given the button back just before it was taken.
