@@ -124,7 +124,15 @@
 
 // --- Update check dialog -----------------------------------------------------
 
-
+#define IDD_UPDATE_JA 146
+#define IDD_UPDATE_EN 169
+#define IDC_UPDATE_CHECK_NOW 1045
+#define IDC_UPDATE_AT_STARTUP 1002
+#define IDC_UPDATE_BETA 1046
+#define IDC_UPDATE_CLOSE_AFTER 1047
+#define IDC_UPDATE_PROXY 1015
+#define IDC_UPDATE_PROXY_PORT 1048
+#define IDC_UPDATE_TIMEOUT 1049
 
 // --- File list dialog --------------------------------------------------------
 

@@ -115,21 +115,6 @@ constexpr KindRule kKindRules[] = {
     {std::nullopt, {IDC_NOTICE}},
 };
 
-// Commands whose dialogs are not part of the program yet: grayed in the
-// menus, ignored when they arrive by key.
-constexpr int kPendingCommands[] = {
-    IDM_UPDATE_CHECK,
-
-
-
-};
-bool Pending(int id) {
-  for (int p : kPendingCommands) {
-    if (p == id) return true;
-  }
-  return false;
-}
-
 HWND MainList() { return GetDlgItem(g_mainDialog, IDC_MAIN_LIST); }
 
 int SelectedRow() {
@@ -163,7 +148,6 @@ class MainDialog : public Dialog {
   }
 
   bool OnCommand(int id, int code, HWND control) override {
-    if (Pending(id)) return true;
     // Buttons act on a click only (menus and accelerators send code 0 or 1
     // without a control).
     const bool click = code == BN_CLICKED || control == nullptr;
@@ -266,8 +250,8 @@ class MainDialog : public Dialog {
     const std::optional<ControlKind> kind = row >= 0 ? ReadRowKind(MainList(), row) : std::nullopt;
     auto gray = [popup](int id, bool grayed) { EnableMenuItem(popup, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED)); };
     gray(IDOK, row < 0);
-    gray(IDM_PROPERTY, row < 0 || kind == ControlKind::FileList || Pending(IDM_PROPERTY));
-    gray(IDM_MULTI_SELECT, row < 0 || kind != ControlKind::ListView || Pending(IDM_MULTI_SELECT));
+    gray(IDM_PROPERTY, row < 0 || kind == ControlKind::FileList);
+    gray(IDM_MULTI_SELECT, row < 0 || kind != ControlKind::ListView);
     POINT at{};
     GetCursorPos(&at);
     TrackPopupMenuEx(popup, 0, at.x, at.y, hwnd(), nullptr);

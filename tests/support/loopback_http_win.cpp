@@ -96,6 +96,10 @@ void LoopbackHttpServer::Answer(unsigned long long connection) {
   EnterCriticalSection(&lock_);
   requests_.push_back(request);
   LeaveCriticalSection(&lock_);
+  if (reply_.release) {
+    const HANDLE events[] = {stop_, reply_.release};
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return;
+  }
   for (const std::string& part : reply_.parts) {
     if (WaitForSingleObject(stop_, reply_.pauseMs) == WAIT_OBJECT_0) return;
     for (size_t sent = 0; sent < part.size();) {

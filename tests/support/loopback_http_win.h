@@ -14,6 +14,7 @@ struct ScriptedReply {
   std::vector<std::string> parts;  // sent one after another
   DWORD pauseMs = 0;               // before each part
   bool close = true;               // close after the last part, else hold the connection until the server ends
+  HANDLE release = nullptr;        // when set, nothing is sent before this event is signalled
 };
 
 class LoopbackHttpServer {

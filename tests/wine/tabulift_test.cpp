@@ -279,7 +279,8 @@ TEST(TabuliftResources, EveryDialogHasTheSameControlIdsInBothLanguages) {
   } pairs[] = {{IDD_MAIN_JA, IDD_MAIN_EN}, {IDD_MESSAGE_JA, IDD_MESSAGE_EN}, {IDD_SETTINGS_JA, IDD_SETTINGS_EN},
                {IDD_OPEN_JA, IDD_OPEN_EN},
                {IDD_ENV_REPORT_JA, IDD_ENV_REPORT_EN}, {IDD_FILELIST_JA, IDD_FILELIST_EN},
-               {IDD_PROPERTY_JA, IDD_PROPERTY_EN}, {IDD_MULTI_SELECT_JA, IDD_MULTI_SELECT_EN}};
+               {IDD_PROPERTY_JA, IDD_PROPERTY_EN}, {IDD_MULTI_SELECT_JA, IDD_MULTI_SELECT_EN},
+               {IDD_UPDATE_JA, IDD_UPDATE_EN}};
   for (const auto& p : pairs) {
     SCOPED_TRACE(p.ja);
     const std::set<int> ja = ControlIds(program, p.ja);

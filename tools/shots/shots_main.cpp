@@ -141,7 +141,14 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   // -- the update check dialog --
-
+  SetCursorPos(0, 0);  // off the centred dialog, whose tooltips would cover it
+  app.Command(32783);
+  if (HWND update = app.WaitWindow(ja ? L"更新確認" : L"Update Check", 10000)) {
+    ok = SaveWindowPicture(update, folder + L"update-" + language + L".bmp") && ok;
+    app.Answer(update, IDCANCEL);
+  } else {
+    ok = false;
+  }
 
   // -- the file list dialog --
   // The command selects the File List row; the row selected before comes back.
