@@ -1,9 +1,10 @@
 // tblf_shots LANGUAGE FOLDER [--clipboard-to FILE]
 // Starts the fixture and tabulift.exe (TBLF_LANG=LANGUAGE), selects the
 // fixture's list view in the main list, waits for the sample window, and
-// saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER, then opens the
-// settings dialog and the open-with-application dialog and saves
-// settings-LANGUAGE.bmp and open-LANGUAGE.bmp. With
+// saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER, then opens
+// every dialog in turn and saves settings-, open-, about-, envreport-,
+// update-, filelist-, property-, multiselect- and multiselect-result-
+// LANGUAGE.bmp. With
 // --clipboard-to it also exports the list view to the clipboard through the
 // window, as a user would, and writes the clipboard's text to FILE (UTF-8).
 
