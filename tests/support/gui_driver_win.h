@@ -11,6 +11,20 @@
 
 namespace tblf::test {
 
+// A text for a test's failure message: ASCII as it is, anything else as '?'.
+inline std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+// Asks `done` every 50 ms, at most `tries` times; its last answer.
+template <typename F>
+bool WaitUntil(F done, int tries = 200) {
+  for (int i = 0; i < tries && !done(); ++i) Sleep(50);
+  return done();
+}
+
 struct SeenMessageBox {
   HWND window = nullptr;
   std::wstring caption;

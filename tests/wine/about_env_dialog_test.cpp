@@ -20,20 +20,10 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
+using test::WaitUntil;
 using test::Lang;
 using test::TabuliftApp;
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-template <typename F>
-bool WaitUntil(F done) {
-  for (int i = 0; i < 100 && !done(); ++i) Sleep(50);
-  return done();
-}
 
 // A key as the message loop of the program receives it.
 void PressKey(HWND window, WORD key) {

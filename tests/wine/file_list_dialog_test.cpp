@@ -17,15 +17,10 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
 using test::StoredInt;
 using test::StoredString;
 using test::TabuliftApp;
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 constexpr wchar_t kTitle[] = L"Files and Folders List";
 

@@ -18,16 +18,11 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
 using test::ExecutableFolder;
 using test::FileBytes;
 using test::StoredString;
 using test::TabuliftApp;
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -20,17 +20,13 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
+using test::WaitUntil;
 using test::StoredInt;
 using test::TabuliftApp;
 
 constexpr wchar_t kHelperTitle[] = L"ListView Multi Selection Helper (Pilot ver.)";
 constexpr wchar_t kHelperCaption[] = L"ListView Multiple Select Helper";
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 // Which items of a list view are selected, read straight from the control.
 std::vector<bool> Selected(HWND listView) {
@@ -40,12 +36,6 @@ std::vector<bool> Selected(HWND listView) {
     selected.push_back(SendMessageW(listView, LVM_GETITEMSTATE, i, LVIS_SELECTED) == LVIS_SELECTED);
   }
   return selected;
-}
-
-template <typename F>
-bool WaitUntil(F done) {
-  for (int i = 0; i < 100 && !done(); ++i) Sleep(50);
-  return done();
 }
 
 class PropertySelectDialogs : public test::FixtureSuite<PropertySelectDialogs> {

@@ -17,14 +17,10 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
+using test::WaitUntil;
 using test::StoredInt;
 using test::TabuliftApp;
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 const wchar_t* Title(bool ja) { return ja ? L"設定" : L"Settings - Tabulift"; }
 
@@ -32,12 +28,6 @@ const wchar_t* Title(bool ja) { return ja ? L"設定" : L"Settings - Tabulift"; 
 HWND OpenSettings(TabuliftApp& app, bool ja = false) {
   app.Command(IDM_SETTINGS);
   return app.WaitWindow(Title(ja), 10000);
-}
-
-template <typename F>
-bool WaitUntil(F done) {
-  for (int i = 0; i < 100 && !done(); ++i) Sleep(50);
-  return done();
 }
 
 // The dialog is gone and the main dialog has taken up the command again.

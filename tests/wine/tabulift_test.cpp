@@ -19,17 +19,12 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
 using test::ClipboardText;
 using test::ExecutableFolder;
 using test::FileBytes;
 using test::PutOnClipboard;
 using test::TabuliftApp;
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 DWORD RegistryInt(const wchar_t* section, const wchar_t* key) {
   const std::wstring path = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;

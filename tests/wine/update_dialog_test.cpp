@@ -19,22 +19,12 @@
 namespace tblf {
 namespace {
 
+using test::Narrow;
+using test::WaitUntil;
 using test::LoopbackHttpServer;
 using test::StoredInt;
 using test::StoredString;
 using test::TabuliftApp;
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-template <typename F>
-bool WaitUntil(F done, int tries = 200) {
-  for (int i = 0; i < tries && !done(); ++i) Sleep(50);
-  return done();
-}
 
 const std::string kHeader = "HTTP/1.0 200 OK\r\n\r\n";
 // 2090 bytes end the wait at once, so a reply without the key gives "not found" without the timeout.
