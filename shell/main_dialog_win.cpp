@@ -184,31 +184,24 @@ class MainDialog : public Dialog {
       case IDM_SETTINGS:
         SettingsCommand();
         return true;
-
       case IDM_ABOUT:
         ShowAboutBox(hwnd());
         return true;
-
       case IDM_ENVIRONMENT:
         ShowEnvironmentReport(hwnd());
         return true;
-
       case IDM_UPDATE_CHECK:
         ShowUpdateDialog(hwnd());
         return true;
-
       case IDM_OUTPUT_FILELIST:
         OutputFileListCommand();
         return true;
-
       case IDM_PROPERTY:
         PropertyCommand();
         return true;
-
       case IDM_MULTI_SELECT:
         MultiSelectCommand();
         return true;
-
       case IDC_HELP_BUTTON:
         if (click) OpenHelpTopic(hwnd(), kHelpMainWindow);
         return true;

@@ -195,7 +195,6 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
 
-
   app.Close();
   return ok ? 0 : Fail("cannot save the pictures");
 }
