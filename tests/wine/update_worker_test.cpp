@@ -208,25 +208,6 @@ TEST_F(UpdateWorker, RequestDuringARunningCheckMakesItReportAndStartsNoSecondWor
   EXPECT_TRUE(IsWindowEnabled(checkNow_));
 }
 
-TEST_F(UpdateWorker, CancelAtStartUpSwitchesTheStartUpCheckOffAndClearsTheDialogBox) {
-  LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
-  ASSERT_TRUE(server.listening());
-  ASSERT_TRUE(Write(settings::kAutoUpdateCheck, 1, 0));
-  OpenDialog();
-  answer_ = IDCANCEL;
-  ASSERT_TRUE(StartUpdateCheck(UpdateMode::Startup, Values(server)));
-  WaitForWorker();
-  const std::vector<Shown> shown = TakeShown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text,
-            L"The new version was found. Do you browse Quillmark's web site?\n"
-            L"([Cencel] : It does not notify any longer.)");
-  EXPECT_EQ(shown[0].type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
-  EXPECT_EQ(Read(settings::kAutoUpdateCheck), 0);
-  EXPECT_EQ(SendMessageW(startupBox_, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_TRUE(opened_.empty());
-}
-
 TEST_F(UpdateWorker, CancelIsNotOfferedInManualModeAndNoLeavesEverythingAsItWas) {
   LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
   ASSERT_TRUE(server.listening());
