@@ -143,28 +143,6 @@ class MainListWine : public ::testing::Test {
   HWND list_ = nullptr;
 };
 
-TEST_F(MainListWine, SetUpGivesSixColumnsSixImagesAndInfoTips) {
-  const wchar_t* headers[6] = {L"Handle", L"Program", L"Owner Window", L"Count", L"First Item", L"Note"};
-  for (int c = 0; c < 6; ++c) {
-    wchar_t text[64] = L"";
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_FMT;
-    column.pszText = text;
-    column.cchTextMax = 64;
-    ASSERT_TRUE(SendMessageW(list_, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&column)));
-    EXPECT_EQ(std::wstring(text), headers[c]);
-    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
-  }
-  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-  ASSERT_NE(images, nullptr);
-  EXPECT_EQ(ImageList_GetImageCount(images), 6);
-  int cx = 0, cy = 0;
-  ImageList_GetIconSize(images, &cx, &cy);
-  EXPECT_EQ(cx, 16);
-  EXPECT_EQ(cy, 16);
-  EXPECT_TRUE(SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_INFOTIP);
-}
-
 // Draws image `index` on a magenta ground and reads one pixel back.
 COLORREF ImagePixel(HIMAGELIST images, int index, int x, int y) {
   HDC screen = GetDC(nullptr);
