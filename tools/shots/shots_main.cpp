@@ -106,93 +106,70 @@ int wmain(int argc, wchar_t** argv) {
   bool ok = SaveWindowPicture(app.frame(), folder + L"main-" + language + L".bmp") &&
             SaveWindowPicture(app.SampleWindow(), folder + L"sample-" + language + L".bmp");
 
+  // Saves a dialog as NAME-LANGUAGE.bmp; one that did not come counts as a failure.
+  auto shot = [&](HWND window, const wchar_t* name) {
+    ok = window && SaveWindowPicture(window, folder + name + L"-" + language + L".bmp") && ok;
+    return window;
+  };
+
   // The settings dialog and the open-with-application dialog, each cancelled.
   const bool ja = language == L"ja";
   app.Command(32786);
-  if (HWND settings = app.WaitWindow(ja ? L"設定" : L"Settings - Tabulift", 10000)) {
-    ok = SaveWindowPicture(settings, folder + L"settings-" + language + L".bmp") && ok;
+  if (HWND settings = shot(app.WaitWindow(ja ? L"設定" : L"Settings - Tabulift", 10000), L"settings")) {
     app.Answer(settings, IDCANCEL);
-  } else {
-    ok = false;
   }
   app.Pick(1023, 2);
   app.Click(IDOK);
-  if (HWND open = app.WaitWindow(ja ? L"アプリケーションを指定して開く" : L"Open with application", 10000)) {
-    ok = SaveWindowPicture(open, folder + L"open-" + language + L".bmp") && ok;
+  if (HWND open = shot(app.WaitWindow(ja ? L"アプリケーションを指定して開く" : L"Open with application", 10000), L"open")) {
     app.Answer(open, IDCANCEL);
-  } else {
-    ok = false;
   }
   app.Pick(1023, 0);
 
-  // -- the About box and the environment report --
+  // The About box and, from its button, the environment report.
   app.Command(1001);
-  if (HWND about = app.WaitWindow(ja ? L"バージョン情報" : L"About", 10000)) {
-    ok = SaveWindowPicture(about, folder + L"about-" + language + L".bmp") && ok;
+  if (HWND about = shot(app.WaitWindow(ja ? L"バージョン情報" : L"About", 10000), L"about")) {
     app.ClickIn(about, 2005);
-    if (HWND report = app.WaitWindow(ja ? L"環境情報の表示" : L"PRBX32 (Information of your Environment)", 30000)) {
-      ok = SaveWindowPicture(report, folder + L"envreport-" + language + L".bmp") && ok;
-      app.Answer(report, IDCANCEL);
-    } else {
-      ok = false;
-    }
+    HWND report = app.WaitWindow(ja ? L"環境情報の表示" : L"PRBX32 (Information of your Environment)", 30000);
+    if (shot(report, L"envreport")) app.Answer(report, IDCANCEL);
     app.Answer(about, IDCANCEL);
-  } else {
-    ok = false;
   }
 
-  // -- the update check dialog --
-  SetCursorPos(0, 0);  // off the centred dialog, whose tooltips would cover it
+  // The update check dialog, with the pointer off it: its tooltips would cover it.
+  SetCursorPos(0, 0);
   app.Command(32783);
-  if (HWND update = app.WaitWindow(ja ? L"更新確認" : L"Update Check", 10000)) {
-    ok = SaveWindowPicture(update, folder + L"update-" + language + L".bmp") && ok;
+  if (HWND update = shot(app.WaitWindow(ja ? L"更新確認" : L"Update Check", 10000), L"update")) {
     app.Answer(update, IDCANCEL);
-  } else {
-    ok = false;
   }
 
-  // -- the file list dialog --
-  // The command selects the File List row; the row selected before comes back.
+  // The file list dialog. The command selects the File List row; the row
+  // selected before comes back.
   const int selected = static_cast<int>(SendMessageW(app.Item(1000), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   app.Command(32784);
-  if (HWND fileList = app.WaitWindow(ja ? L"ファイル／フォルダ一覧の出力" : L"Files and Folders List", 10000)) {
-    ok = SaveWindowPicture(fileList, folder + L"filelist-" + language + L".bmp") && ok;
+  if (HWND fileList = shot(app.WaitWindow(ja ? L"ファイル／フォルダ一覧の出力" : L"Files and Folders List", 10000), L"filelist")) {
     app.Answer(fileList, IDCANCEL);
-  } else {
-    ok = false;
   }
   app.SelectRow(selected);
 
-  // -- the property dialog and the multi-selection helper --
-  // Both on the selected list view (context menu commands 32787 and 32789),
-  // then the helper's result dialog for two substrings.
-  {
-    const auto listView = reinterpret_cast<std::uintptr_t>(fixture.Handle(L"trio.listview"));
-    app.Command(32787);
-    if (HWND property = app.WaitWindow(tblf::PropertyDialogTitle(listView, ja), 10000)) {
-      ok = SaveWindowPicture(property, folder + L"property-" + language + L".bmp") && ok;
-      app.Answer(property, IDCANCEL);
-    } else {
-      ok = false;
-    }
-    app.Command(32789);
-    if (HWND helper = app.WaitWindow(tblf::kSelectDialogTitle.get(ja), 10000)) {
-      app.ClickIn(helper, 1067);
-      app.TypeTextIn(helper, 1063, L"a\r\nb\r\nz");
-      ok = SaveWindowPicture(helper, folder + L"multiselect-" + language + L".bmp") && ok;
-      app.ClickIn(helper, IDOK);
-      HWND result = nullptr;
-      for (int i = 0; i < 100 && !(result = FindWindowW(L"#32770", tblf::kSelectCaption.get(ja))); ++i) Sleep(100);
-      if (result) {
-        ok = SaveWindowPicture(result, folder + L"multiselect-result-" + language + L".bmp") && ok;
-        app.Answer(result, IDCANCEL);
-      } else {
-        ok = false;
-      }
-      app.Answer(helper, IDCANCEL);
-    } else {
-      ok = false;
-    }
+  // The property dialog and the multi-selection helper on the selected list
+  // view (context menu commands 32787 and 32789), then the helper's result
+  // dialog for two substrings.
+  const auto listView = reinterpret_cast<std::uintptr_t>(fixture.Handle(L"trio.listview"));
+  app.Command(32787);
+  if (HWND property = shot(app.WaitWindow(tblf::PropertyDialogTitle(listView, ja), 10000), L"property")) {
+    app.Answer(property, IDCANCEL);
+  }
+  app.Command(32789);
+  HWND helper = app.WaitWindow(tblf::kSelectDialogTitle.get(ja), 10000);
+  if (helper) {
+    app.ClickIn(helper, 1067);
+    app.TypeTextIn(helper, 1063, L"a\r\nb\r\nz");
+  }
+  if (shot(helper, L"multiselect")) {
+    app.ClickIn(helper, IDOK);
+    HWND result = nullptr;
+    for (int i = 0; i < 100 && !(result = FindWindowW(L"#32770", tblf::kSelectCaption.get(ja))); ++i) Sleep(100);
+    if (shot(result, L"multiselect-result")) app.Answer(result, IDCANCEL);
+    app.Answer(helper, IDCANCEL);
   }
 
   app.Close();
