@@ -10,9 +10,9 @@
 #include "envreport/report.h"
 #include "output/encoded_writer_win.h"
 #include "resources/resource.h"
-#include "shell/dialog_win.h"
-#include "shell/message_box_win.h"
-#include "shell/text.h"
+#include "base/dialog_win.h"
+#include "base/message_box_win.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/process_basics_win.h"
+#include "base/process_basics_win.h"
 
 namespace tblf {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "envreport/cpu_tables.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf::env {
 

@@ -4,7 +4,7 @@
 
 #include "settings/regw_win.h"
 #include "settings/storage_mode.h"
-#include "shell/message_box_win.h"
+#include "base/message_box_win.h"
 
 namespace tblf {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

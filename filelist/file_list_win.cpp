@@ -1,6 +1,6 @@
 #include "filelist/file_list_win.h"
 
-#include "shell/message_box_win.h"
+#include "base/message_box_win.h"
 
 namespace tblf {
 

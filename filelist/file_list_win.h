@@ -9,7 +9,7 @@
 
 #include "filelist/file_list_options.h"
 #include "filelist/folder_walk.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

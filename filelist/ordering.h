@@ -10,7 +10,7 @@
 
 #include "filelist/file_entry.h"
 #include "filelist/file_list_options.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

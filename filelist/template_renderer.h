@@ -12,7 +12,7 @@
 
 #include "filelist/file_entry.h"
 #include "output/record_writer.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

@@ -9,11 +9,11 @@
 #include "envreport/env_report_dialog_win.h"
 #include "help/version.h"
 #include "resources/resource.h"
-#include "shell/dialog_win.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics_win.h"
-#include "shell/publisher.h"
-#include "shell/text.h"
+#include "base/dialog_win.h"
+#include "base/message_box_win.h"
+#include "base/process_basics_win.h"
+#include "base/publisher.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

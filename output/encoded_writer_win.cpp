@@ -5,7 +5,7 @@
 
 #include "output/eucjp.h"
 #include "settings/settings_table.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -7,7 +7,7 @@
 #include "output/output_state.h"
 #include "output/selection.h"
 #include "settings/settings_table.h"
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 

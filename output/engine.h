@@ -82,7 +82,7 @@ class OutputHost {
 bool RunOutputJob(const OutputJob& job, ControlReader& reader, OutputHost& host);
 
 // The texts a run can end with (the read-error text is kReadErrorText of
-// shell/process_basics.h).
+// base/process_basics.h).
 extern const BiText kAbortedText;
 extern const BiText kAbortQuestion;
 extern const BiText kAbortCaption;

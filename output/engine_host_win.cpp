@@ -5,7 +5,7 @@
 
 #include "filelist/file_list_win.h"
 #include "output/encoded_writer_win.h"
-#include "shell/message_box_win.h"
+#include "base/message_box_win.h"
 
 namespace tblf {
 

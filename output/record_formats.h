@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "output/record_writer.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "output/text_sink.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

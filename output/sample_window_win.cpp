@@ -6,8 +6,8 @@
 #include "output/start_output_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
 #include "shell/startup.h"
 
 namespace tblf {

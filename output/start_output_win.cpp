@@ -16,8 +16,8 @@
 #include "remote/discovery_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 

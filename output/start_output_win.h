@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -9,7 +9,7 @@
 #include "remote/item_layouts.h"
 #include "remote/remote_call_win.h"
 #include "remote/timed_send_win.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

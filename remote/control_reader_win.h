@@ -20,7 +20,7 @@
 #include "remote/item_layouts.h"
 #include "remote/read_session_win.h"
 #include "remote/tree_walk.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

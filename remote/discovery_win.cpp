@@ -7,7 +7,7 @@
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
 #include "resources/resource.h"
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "remote/control_reader.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

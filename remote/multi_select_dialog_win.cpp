@@ -3,16 +3,16 @@
 #include <new>
 #include <string>
 
-#include "help/help_topics.h"
-#include "help/help_win.h"
+#include "base/help_topics.h"
+#include "base/help_win.h"
 #include "remote/control_reader_win.h"
 #include "remote/multi_select_win.h"
 #include "remote/timed_send_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
-#include "shell/dialog_win.h"
-#include "shell/message_box_win.h"
-#include "shell/text.h"
+#include "base/dialog_win.h"
+#include "base/message_box_win.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "help/help_topics.h"
-#include "help/help_win.h"
+#include "base/help_topics.h"
+#include "base/help_win.h"
 #include "remote/property_report_win.h"
 #include "remote/timed_send_win.h"
 #include "resources/resource.h"
-#include "shell/dialog_win.h"
-#include "shell/text.h"
+#include "base/dialog_win.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

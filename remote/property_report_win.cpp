@@ -5,7 +5,7 @@
 
 #include "remote/remote_call_win.h"
 #include "remote/timed_send_win.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "settings/setting_values.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 

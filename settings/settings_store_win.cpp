@@ -8,8 +8,8 @@
 #include "settings/setting_values.h"
 #include "settings/settings.h"
 #include "settings/storage_mode.h"
-#include "shell/message_box_win.h"
-#include "shell/text.h"
+#include "base/message_box_win.h"
+#include "base/text.h"
 
 namespace tblf {
 

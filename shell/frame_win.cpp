@@ -1,13 +1,13 @@
 #include "shell/frame_win.h"
 
-#include "help/help_topics.h"
-#include "help/help_win.h"
+#include "base/help_topics.h"
+#include "base/help_win.h"
 #include "output/open_with_win.h"
 #include "output/sample_window_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "shell/main_dialog_win.h"
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 #include "shell/startup.h"
 
 namespace tblf {

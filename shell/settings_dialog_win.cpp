@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "help/help_topics.h"
-#include "help/help_win.h"
+#include "base/help_topics.h"
+#include "base/help_win.h"
 #include "output/encoded_writer_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
-#include "shell/dialog_win.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
+#include "base/dialog_win.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 namespace {

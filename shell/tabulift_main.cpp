@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "help/help_win.h"
+#include "base/help_win.h"
 #include "help/version.h"
 #include "help/version_win.h"
 #include "resources/resource.h"
@@ -18,9 +18,9 @@
 #include "settings/storage_mode.h"
 #include "shell/frame_win.h"
 #include "shell/main_dialog_win.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
-#include "shell/process_basics_win.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
+#include "base/process_basics_win.h"
 #include "shell/startup.h"
 #include "update/update_check_win.h"
 

@@ -11,10 +11,10 @@
 
 #include "settings/regw_win.h"
 #include "settings/settings_table.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
-#include "shell/process_basics_win.h"
-#include "shell/publisher.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
+#include "base/process_basics_win.h"
+#include "base/publisher.h"
 
 namespace tblf {
 

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "shell/text.h"
+#include "base/text.h"
 #include "update/update_exchange_win.h"
 
 namespace tblf {

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "help/help_topics.h"
-#include "help/help_win.h"
+#include "base/help_topics.h"
+#include "base/help_win.h"
 #include "help/version.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
-#include "shell/dialog_win.h"
-#include "shell/process_basics.h"
+#include "base/dialog_win.h"
+#include "base/process_basics.h"
 #include "update/update_check_win.h"
 
 namespace tblf {

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "shell/publisher.h"
+#include "base/publisher.h"
 
 namespace tblf {
 
-// The update host (shell/publisher.h) is asked directly on this port.
+// The update host (base/publisher.h) is asked directly on this port.
 constexpr const wchar_t* kUpdatePort = L"80";
 
 enum class UpdateOutcome { ConnectFailed, NotFound, Newer, Older, Equal };

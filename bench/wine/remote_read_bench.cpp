@@ -21,7 +21,7 @@
 #include "output/engine_host_win.h"
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
-#include "shell/message_box_win.h"
+#include "base/message_box_win.h"
 #include "tests/support/fixture_win.h"
 
 namespace {

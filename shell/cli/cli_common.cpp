@@ -11,8 +11,8 @@
 #include "remote/discovery_win.h"
 #include "remote/timed_send_win.h"
 #include "settings/settings_table.h"
-#include "shell/process_basics.h"
-#include "shell/text.h"
+#include "base/process_basics.h"
+#include "base/text.h"
 
 namespace tblf::cli {
 

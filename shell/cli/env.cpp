@@ -3,7 +3,7 @@
 #include "envreport/environment_win.h"
 #include "output/encoded_writer_win.h"
 #include "shell/cli/cli.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include "remote/multi_select_win.h"
 #include "remote/timed_send_win.h"
 #include "shell/cli/cli.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf::cli {
 namespace {

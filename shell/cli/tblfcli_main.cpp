@@ -11,8 +11,8 @@
 #include "help/version.h"
 #include "help/version_win.h"
 #include "shell/cli/cli.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics_win.h"
+#include "base/message_box_win.h"
+#include "base/process_basics_win.h"
 
 namespace tblf::cli {
 

@@ -1,4 +1,4 @@
-#include "shell/layout.h"
+#include "base/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "help/version_win.h"
 #include "resources/resource.h"
-#include "shell/publisher.h"
+#include "base/publisher.h"
 #include "tests/support/desktop_io_win.h"
 #include "tests/support/fixture_win.h"
 #include "tests/support/gui_driver_win.h"

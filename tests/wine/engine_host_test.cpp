@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/message_box_win.h"
-#include "shell/text.h"
+#include "base/message_box_win.h"
+#include "base/text.h"
 
 namespace tblf {
 namespace {

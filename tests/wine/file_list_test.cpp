@@ -17,7 +17,7 @@
 #include "remote/control_reader_win.h"
 #include "settings/regw_win.h"
 #include "settings/storage_mode.h"
-#include "shell/message_box_win.h"
+#include "base/message_box_win.h"
 #include "tests/support/cli_run_win.h"
 #include "tests/support/desktop_io_win.h"
 

@@ -1,10 +1,10 @@
-#include "shell/process_basics_win.h"
+#include "base/process_basics_win.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 namespace {

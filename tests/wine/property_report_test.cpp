@@ -9,7 +9,7 @@
 #include <string>
 
 #include "remote/timed_send_win.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "tests/support/fixture_win.h"
 
 namespace tblf {

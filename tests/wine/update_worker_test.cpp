@@ -14,8 +14,8 @@
 
 #include "settings/regw_win.h"
 #include "settings/settings_table.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics.h"
+#include "base/message_box_win.h"
+#include "base/process_basics.h"
 #include "tests/support/fixture_win.h"
 #include "tests/support/loopback_http_win.h"
 #include "update/update_check_win.h"

@@ -10,11 +10,11 @@
 #include <set>
 #include <string>
 
-#include "help/help_topics.h"
-#include "help/help_win.h"
+#include "base/help_topics.h"
+#include "base/help_win.h"
 #include "help/version.h"
 #include "help/version_win.h"
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 #include "tblf_version.h"
 #include "tests/support/fixture_win.h"
 

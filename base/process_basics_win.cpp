@@ -1,8 +1,8 @@
-#include "shell/process_basics_win.h"
+#include "base/process_basics_win.h"
 
 #include <string>
 
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 
 namespace tblf {
 

@@ -1,9 +1,9 @@
-#include "shell/dialog_win.h"
+#include "base/dialog_win.h"
 
 #include <commctrl.h>
 
 #include "resources/resource.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

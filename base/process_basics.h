@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -1,4 +1,4 @@
-#include "shell/process_basics.h"
+#include "base/process_basics.h"
 
 #include <cwctype>
 

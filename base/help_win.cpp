@@ -1,13 +1,13 @@
-#include "help/help_win.h"
+#include "base/help_win.h"
 
 #include <shellapi.h>
 
 #include <string>
 
-#include "help/help_topics.h"
-#include "shell/message_box_win.h"
-#include "shell/process_basics_win.h"
-#include "shell/text.h"
+#include "base/help_topics.h"
+#include "base/message_box_win.h"
+#include "base/process_basics_win.h"
+#include "base/text.h"
 
 namespace tblf {
 

@@ -1,4 +1,4 @@
-#include "shell/message_box_win.h"
+#include "base/message_box_win.h"
 
 #include <mutex>
 

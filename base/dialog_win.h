@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/layout.h"
+#include "base/layout.h"
 
 namespace tblf {
 
