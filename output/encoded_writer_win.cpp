@@ -170,14 +170,18 @@ int g_encodingOverride = -1;
 
 void SetEncodingOverride(int index) { g_encodingOverride = index; }
 
-bool WriteEncodedText(const wchar_t* fileName, HANDLE* handleSlot, const wchar_t* text, const wchar_t** reason) {
+namespace {
+
+// The writer with the encoding index `chosen` (-1: the override or the setting).
+bool WriteEncodedTextAs(int chosen, const wchar_t* fileName, HANDLE* handleSlot, const wchar_t* text,
+                        const wchar_t** reason) {
   const wchar_t* ignored = nullptr;
   if (reason == nullptr) reason = &ignored;
   if (text == nullptr) {
     *reason = kNoText.get();
     return false;
   }
-  const int index = g_encodingOverride >= 0 ? g_encodingOverride : Read(settings::kCharCode);
+  const int index = chosen >= 0 ? chosen : g_encodingOverride >= 0 ? g_encodingOverride : Read(settings::kCharCode);
   const Encoding& encoding = EncodingFor(index);
 
   HANDLE file = INVALID_HANDLE_VALUE;
@@ -212,12 +216,19 @@ bool WriteEncodedText(const wchar_t* fileName, HANDLE* handleSlot, const wchar_t
   return ok;
 }
 
-std::unique_ptr<EncodedFileSink> EncodedFileSink::Create(const std::wstring& fileName, std::wstring& reason) {
-  std::unique_ptr<EncodedFileSink> sink(new EncodedFileSink(fileName));
+}  // namespace
+
+bool WriteEncodedText(const wchar_t* fileName, HANDLE* handleSlot, const wchar_t* text, const wchar_t** reason) {
+  return WriteEncodedTextAs(-1, fileName, handleSlot, text, reason);
+}
+
+std::unique_ptr<EncodedFileSink> EncodedFileSink::Create(const std::wstring& fileName, std::wstring& reason,
+                                                         int encoding) {
+  std::unique_ptr<EncodedFileSink> sink(new EncodedFileSink(fileName, encoding));
   const wchar_t* why = nullptr;
   // An empty first piece creates (or truncates) the file and writes the byte
   // order mark.
-  if (!WriteEncodedText(sink->fileName_.c_str(), &sink->handle_, L"", &why)) {
+  if (!WriteEncodedTextAs(sink->encoding_, sink->fileName_.c_str(), &sink->handle_, L"", &why)) {
     reason = why != nullptr ? why : L"";
     return nullptr;  // the destructor closes a file that was created
   }
@@ -230,7 +241,7 @@ EncodedFileSink::~EncodedFileSink() {
 
 bool EncodedFileSink::Write(const std::wstring& text, std::wstring& reason) {
   const wchar_t* why = nullptr;
-  if (WriteEncodedText(fileName_.c_str(), &handle_, text.c_str(), &why)) return true;
+  if (WriteEncodedTextAs(encoding_, fileName_.c_str(), &handle_, text.c_str(), &why)) return true;
   reason = why != nullptr ? why : L"";
   return false;
 }

@@ -39,13 +39,17 @@ const wchar_t* SystemErrorText(DWORD errorCode, bool japanese);
 class EncodedFileSink : public TextSink {
  public:
   // Nothing, with the writer's reason, when the file cannot be created.
-  static std::unique_ptr<EncodedFileSink> Create(const std::wstring& fileName, std::wstring& reason);
+  // `encoding` is an index into the encoding list; -1 takes the override or
+  // the setting File/CharCode at each write, as WriteEncodedText does.
+  static std::unique_ptr<EncodedFileSink> Create(const std::wstring& fileName, std::wstring& reason,
+                                                 int encoding = -1);
   ~EncodedFileSink() override;
   bool Write(const std::wstring& text, std::wstring& reason) override;
 
  private:
-  explicit EncodedFileSink(std::wstring fileName) : fileName_(std::move(fileName)) {}
+  EncodedFileSink(std::wstring fileName, int encoding) : fileName_(std::move(fileName)), encoding_(encoding) {}
   std::wstring fileName_;
+  int encoding_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 

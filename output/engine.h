@@ -29,6 +29,7 @@ struct OutputJob {
   NewlineKind newline = NewlineKind::CrLf;
   Destination destination = Destination::File;
   std::wstring fileName;       // destination File
+  int encoding = -1;           // destination File: index of the encoding list; -1 reads File/CharCode
   WindowId sampleControl = 0;  // destination Sample: the sample window's text control
   WindowId owner = 0;          // the main dialog: parent of every message box
   // List view options; absent when the user asked for no selection.

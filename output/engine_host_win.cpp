@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "filelist/file_list_win.h"
 #include "output/encoded_writer_win.h"
 #include "base/message_box_win.h"
 
@@ -34,7 +33,7 @@ void Win32OutputHost::ShowBusy() {
 }
 
 std::unique_ptr<TextSink> Win32OutputHost::CreateOutputFile(const std::wstring& fileName, std::wstring& reason) {
-  return EncodedFileSink::Create(fileName, reason);
+  return EncodedFileSink::Create(fileName, reason, encoding_);
 }
 
 ClipboardResult Win32OutputHost::CopyToClipboard(RecordWriter& writer) { return CopyChunksToClipboard(writer); }
@@ -42,7 +41,7 @@ ClipboardResult Win32OutputHost::CopyToClipboard(RecordWriter& writer) { return 
 bool Win32OutputHost::RunFileList(RecordWriter& writer) {
   if (!fileList_) return false;
   // The walk runs the Esc check after every template element.
-  return RunFileListWalk(owner_, frame_, writer, *fileList_, [this] { return EscapePressedInFrame() && AskAbort(); });
+  return fileList_(writer, [this] { return EscapePressedInFrame() && AskAbort(); });
 }
 
 ClipboardResult CopyChunksToClipboard(RecordWriter& writer) {

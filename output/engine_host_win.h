@@ -5,12 +5,16 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <functional>
 
-#include "filelist/file_list_options.h"
 #include "output/engine.h"
 
 namespace tblf {
+
+// A file list run: the walk into the writer with the options the user chose
+// before the output started; `abortRequested` is the run's Esc check, asked
+// after every template element.
+using FileListRun = std::function<bool(RecordWriter& writer, const std::function<bool()>& abortRequested)>;
 
 class Win32OutputHost : public OutputHost {
  public:
@@ -29,14 +33,17 @@ class Win32OutputHost : public OutputHost {
   std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) override;
   ClipboardResult CopyToClipboard(RecordWriter& writer) override;
   bool RunFileList(RecordWriter& writer) override;
-  // The file list dialog's choices for a kind-4 run; without them the run finds nothing.
-  void SetFileListOptions(FileListOptions options) { fileList_ = std::move(options); }
+  // The walk of a kind-4 run; without it the run finds nothing.
+  void SetFileListRun(FileListRun run) { fileList_ = std::move(run); }
+  // The encoding of output files (see OutputJob::encoding).
+  void SetEncoding(int encoding) { encoding_ = encoding; }
 
  private:
   HWND frame_;
   HWND owner_;
   HWND sampleControl_;
-  std::optional<FileListOptions> fileList_;
+  FileListRun fileList_;
+  int encoding_ = -1;
 };
 
 // The clipboard sequence alone: OpenClipboard, GlobalAlloc of

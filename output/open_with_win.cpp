@@ -15,7 +15,6 @@
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "base/dialog_win.h"
-#include "shell/main_dialog_win.h"
 #include "base/message_box_win.h"
 #include "base/process_basics.h"
 
@@ -252,9 +251,7 @@ bool OpenWithApplication(OutputJob job, ControlReader& reader, OutputHost& host,
                                               [](const std::wstring& name) {
                                                 return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
                                               });
-  const int newline = Read(settings::kRetCode);
   job.destination = Destination::File;
-  job.newline = static_cast<NewlineKind>(newline >= 0 && newline <= 2 ? newline : 0);
   job.fileName = path;
   if (!RunOutputJob(job, reader, host)) return false;
   g_temporaryFiles.push_back(path);
@@ -269,7 +266,7 @@ bool OpenWithApplication(OutputJob job, ControlReader& reader, OutputHost& host,
   return true;
 }
 
-void DeleteTemporaryFiles() {
+void DeleteTemporaryFiles(HWND owner) {
   std::wstring report = kCannotDeleteText.get();
   bool failed = false;
   for (const std::wstring& path : g_temporaryFiles) {
@@ -280,7 +277,7 @@ void DeleteTemporaryFiles() {
   g_temporaryFiles.clear();
   if (!failed) return;
   report += kPleaseDeleteText.get();
-  ShowMessageBox(g_mainDialog, report.c_str(), kTemporaryCaption.get(), MB_ICONWARNING);
+  ShowMessageBox(owner, report.c_str(), kTemporaryCaption.get(), MB_ICONWARNING);
 }
 
 }  // namespace tblf

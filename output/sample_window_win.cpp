@@ -1,14 +1,15 @@
 #include "output/sample_window_win.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "output/sample_placement.h"
 #include "output/start_output_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "base/message_box_win.h"
 #include "base/process_basics.h"
-#include "shell/startup.h"
 
 namespace tblf {
 
@@ -119,17 +120,17 @@ ScreenRect DefaultRect() {
   return SampleDefaultRect({frame.left, frame.top, frame.right, frame.bottom}, info.rcMonitor.right);
 }
 
+// The renderer thread's own copy of the job, with the window it fills.
 struct RenderRequest {
-  HWND dialog;
+  OutputJob job;
   HWND window;
 };
 
-DWORD WINAPI RenderSample(void* parameter) {
-  const RenderRequest request = *static_cast<RenderRequest*>(parameter);
-  delete static_cast<RenderRequest*>(parameter);
-  HWND dialog = request.dialog, window = request.window;
+DWORD WINAPI RenderThread(void* parameter) {
+  std::unique_ptr<RenderRequest> request(static_cast<RenderRequest*>(parameter));
+  HWND window = request->window;
   SetWindowTextW(window, kWritingTitle.get());
-  StartOutput(dialog, GetDlgItem(window, kSampleTextId));
+  RenderSample(std::move(request->job), GetDlgItem(window, kSampleTextId), Frame());
   SetWindowTextW(window, kTitle.get());
   return 0;
 }
@@ -179,11 +180,11 @@ void DestroySampleWindow() {
   g_sampleWindow = nullptr;
 }
 
-void StartSampleRenderer(HWND mainDialog) {
+void StartSampleRenderer(const OutputJob& job) {
   if (!g_sampleWindow) return;
   SetDlgItemTextW(g_sampleWindow, kSampleTextId, L"");
-  auto* request = new RenderRequest{mainDialog, g_sampleWindow};
-  HANDLE thread = CreateThread(nullptr, 0, RenderSample, request, 0, nullptr);
+  auto* request = new RenderRequest{job, g_sampleWindow};
+  HANDLE thread = CreateThread(nullptr, 0, RenderThread, request, 0, nullptr);
   if (thread) {
     CloseHandle(thread);
   } else {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "output/engine.h"
+
 namespace tblf {
 
 constexpr int kSampleTextId = 108;
@@ -18,8 +20,8 @@ HWND CreateSampleWindow(const wchar_t* initialText);
 // Destroys the window when there is one (its rectangle is saved).
 void DestroySampleWindow();
 
-// Clears the text control and renders the main dialog's current choice on a
-// new thread.
-void StartSampleRenderer(HWND mainDialog);
+// Clears the text control and renders `job` (the main dialog's current
+// choice; the renderer keeps a copy) on a new thread.
+void StartSampleRenderer(const OutputJob& job);
 
 }  // namespace tblf

@@ -59,7 +59,7 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM w, LPARAM l) {
     case WM_DESTROY:
       SavePlacement(frame);
       DestroySampleWindow();
-      DeleteTemporaryFiles();
+      DeleteTemporaryFiles(g_mainDialog);
       PostQuitMessage(0);
       return 0;
     default:

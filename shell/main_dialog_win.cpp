@@ -3,10 +3,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "envreport/env_report_dialog_win.h"
+#include "filelist/file_list_dialog_win.h"
+#include "filelist/file_list_win.h"
 #include "help/about_box_win.h"
 #include "base/help_topics.h"
 #include "base/help_win.h"
@@ -230,7 +233,7 @@ class MainDialog : public Dialog {
       return true;
     }
     if (header.code == NM_DBLCLK) {
-      if (SelectedRow() >= 0) StartOutput(hwnd(), nullptr);
+      if (SelectedRow() >= 0) StartRequest();
       return true;
     }
     return false;
@@ -337,7 +340,8 @@ class MainDialog : public Dialog {
     ApplyKindRules(kind);
     if (!g_sampleWindow) return;
     SetDlgItemTextW(g_sampleWindow, kSampleTextId, L"");
-    if (row >= 0 && kind != ControlKind::FileList) StartSampleRenderer(hwnd());
+    if (row < 0 || kind == ControlKind::FileList) return;
+    if (std::optional<OutputRequest> request = BuildRequest()) StartSampleRenderer(request->job);
   }
 
   void Refresh() {
@@ -351,7 +355,81 @@ class MainDialog : public Dialog {
       ShowMessageBox(hwnd(), kSelectItemText.get(), L"Tabulift", MB_ICONERROR);
       return;
     }
-    StartOutput(hwnd(), nullptr);
+    StartRequest();
+  }
+
+  // The text of an option edit while its check box is on; absent otherwise
+  // or when the edit is empty.
+  std::optional<std::wstring> OptionText(int checkId, int editId) const {
+    if (!IsChecked(checkId)) return std::nullopt;
+    std::wstring text = ItemText(editId);
+    if (text.empty()) return std::nullopt;
+    return text;
+  }
+
+  // The output the dialog's state describes for the selected row; nothing
+  // without a selected row.
+  std::optional<OutputRequest> BuildRequest() const {
+    const int row = SelectedRow();
+    if (row < 0) return std::nullopt;
+    OutputRequest request;
+    OutputJob& job = request.job;
+    const std::optional<ControlKind> kind = ReadRowKind(MainList(), row);
+    job.kind = kind ? *kind : ControlKind::ListView;
+    if (job.kind != ControlKind::FileList) {
+      const std::optional<HWND> target = ReadRowHandle(MainList(), row);
+      job.target = target ? reinterpret_cast<WindowId>(*target) : 0;
+      request.targetGone = !target || !IsWindow(*target);
+    }
+    const int format = ComboSelection(IDC_FORMAT);
+    job.format = static_cast<RecordFormat>(format >= 0 && format < static_cast<int>(kRecordFormatCount) ? format : 0);
+    job.owner = reinterpret_cast<WindowId>(hwnd());
+    if (job.kind == ControlKind::ListView) {
+      job.columnSelection = OptionText(IDC_ONLY_COLUMNS, IDC_COLUMNS);
+      job.rowSelection = OptionText(IDC_ONLY_LINES, IDC_LINES);
+    } else if (job.kind == ControlKind::TreeView) {
+      job.treeLevelShift = IsChecked(IDC_TREE_SHIFT);
+      job.treeGraph = IsChecked(IDC_TREE_GRAPH);
+    }
+    job.quoteWhenNeeded = Read(settings::kQuoteWhenNeeded) != 0;
+    job.doubleQuotes = Read(settings::kDoubleQuotes) != 0;
+    job.encoding = Read(settings::kCharCode);
+    const int way = ComboSelection(IDC_DESTINATION);
+    request.way = static_cast<OutputWay>(way >= 0 && way <= 2 ? way : 0);
+    // The clipboard always takes CR LF; files take the stored newline.
+    const int newline = Read(settings::kRetCode);
+    job.newline = request.way == OutputWay::Clipboard
+                      ? NewlineKind::CrLf
+                      : static_cast<NewlineKind>(newline >= 0 && newline <= 2 ? newline : 0);
+    request.frame = g_frameWindow;
+    return request;
+  }
+
+  // Button 1's output of the selected row; the file list asks for its
+  // options first.
+  void StartRequest() {
+    std::optional<OutputRequest> request = BuildRequest();
+    if (!request) return;
+    EnableRunButtons(false);
+    if (request->job.kind == ControlKind::FileList) {
+      FileListOptions options;
+      if (!AskFileListOptions(hwnd(), options)) {
+        EnableRunButtons(true);
+        return;
+      }
+      HWND dialog = hwnd();
+      HWND frame = reinterpret_cast<HWND>(g_frameWindow);
+      request->fileList = [dialog, frame, options](RecordWriter& writer, const std::function<bool()>& abortRequested) {
+        return RunFileListWalk(dialog, frame, writer, options, abortRequested);
+      };
+    }
+    StartOutput(*request);
+    EnableRunButtons(true);
+  }
+
+  // The buttons that must not start a second output while one runs.
+  void EnableRunButtons(bool enable) const {
+    for (int id : {IDC_REFRESH, IDOK, IDC_EXIT, IDC_HELP_BUTTON}) EnableItem(id, enable);
   }
 
   // The sample window follows the new settings: gone when it is switched

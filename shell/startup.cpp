@@ -22,10 +22,4 @@ FramePlacement DecideFramePlacement(bool usePossize, int wMax, int wLeft, int wT
   return p;
 }
 
-ScreenRect SampleDefaultRect(const ScreenRect& frame, int monitorRight) {
-  ScreenRect r{frame.right, frame.top, monitorRight, frame.bottom};
-  if (frame.right >= monitorRight - 100) r.left = monitorRight - 100;
-  return r;
-}
-
 }  // namespace tblf

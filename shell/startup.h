@@ -1,6 +1,6 @@
 #pragma once
 // The start-up decisions that need no window: what the command line asks
-// for, where the frame window starts, and where the sample window goes.
+// for and where the frame window starts.
 
 #include <string_view>
 
@@ -23,13 +23,5 @@ struct FramePlacement {
 // maximized either way.
 FramePlacement DecideFramePlacement(bool usePossize, int wMax, int wLeft, int wTop, int wWidth, int wHeight,
                                     bool cornerOnMonitor);
-
-struct ScreenRect {
-  int left, top, right, bottom;
-};
-// The sample window's default rectangle beside the frame: from the frame's
-// right edge to the monitor's right edge R, or the last 100 pixels before R
-// when the frame reaches R - 100; the frame's top and height.
-ScreenRect SampleDefaultRect(const ScreenRect& frame, int monitorRight);
 
 }  // namespace tblf

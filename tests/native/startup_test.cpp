@@ -1,4 +1,5 @@
 #include "shell/startup.h"
+#include "output/sample_placement.h"
 
 #include <gtest/gtest.h>
 

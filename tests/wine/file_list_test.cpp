@@ -76,7 +76,9 @@ class FileListRun : public ::testing::Test {
     SetEncodingOverride(8);
     Win32ControlReader reader;
     Win32OutputHost host(nullptr, owner_, nullptr);
-    host.SetFileListOptions(options);
+    host.SetFileListRun([this, &options](RecordWriter& writer, const std::function<bool()>& abortRequested) {
+      return RunFileListWalk(owner_, nullptr, writer, options, abortRequested);
+    });
     const bool ok = RunOutputJob(job, reader, host);
     SetEncodingOverride(-1);
     text = FileBytes(file);
