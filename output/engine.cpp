@@ -81,8 +81,12 @@ class Run {
     }
   }
 
-  // The checks after every position; false stops the reading loop.
-  bool RowChecks(long i);
+  // The checks after every position `i`; false stops the reading loop.
+  // `done` counts the reads so far of `total_`.
+  bool RowChecks(long i, long done);
+  // The progress report and the stop checks (cancel requests, then Esc)
+  // after every read; false stops the loop.
+  bool StopChecks(long done);
   // The Esc check alone; false when the run is aborted.
   bool EscapeCheck();
 
@@ -100,6 +104,7 @@ class Run {
   RecordWriter writer_;
   const BiText* status_ = nullptr;
   bool result_ = true;
+  long total_ = 0;  // the reads the run makes, for the progress report
 };
 
 bool Run::EscapeCheck() {
@@ -109,13 +114,23 @@ bool Run::EscapeCheck() {
   return false;
 }
 
-bool Run::RowChecks(long i) {
+bool Run::StopChecks(long done) {
+  host_.ReportProgress(done, total_);
+  if (CurrentOutputState() == OutputState::SampleCancelRequested) return false;
+  if (host_.CancelRequested()) {
+    status_ = &kAbortedText;
+    return false;
+  }
+  return EscapeCheck();
+}
+
+bool Run::RowChecks(long i, long done) {
   if (CurrentOutputState() == OutputState::SampleCancelRequested) return false;
   if (job_.destination == Destination::Sample && job_.sampleControl != 0 && i % 300 == 50) {
     host_.SetSampleText(writer_.FlattenedText());
     writer_.ReleaseFlattened();
   }
-  return EscapeCheck();
+  return StopChecks(done);
 }
 
 RowCells Run::ReadRow(int row, const std::vector<int>& columns) {
@@ -148,6 +163,9 @@ void Run::ReadListView() {
   std::vector<std::optional<std::wstring>> headers;
   std::vector<RowCells> kept;
   const bool padded = job_.format == RecordFormat::Space;
+  // The space-separated format reads every row twice at most.
+  total_ = static_cast<long>(rows->size()) * (padded ? 2 : 1);
+  long done = 0;
   if (padded) {
     widths.reserve(columns->size());
     for (int column : *columns) {
@@ -166,6 +184,7 @@ void Run::ReadListView() {
         keeping = keptBytes <= job_.spaceKeptBytes;
         if (keeping) kept.push_back(std::move(cells));
       }
+      if (!StopChecks(++done)) return;
     }
   }
 
@@ -193,7 +212,7 @@ void Run::ReadListView() {
       if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
     }
     writer_.EndRow(i + 1 == rowCount);
-    if (!RowChecks(static_cast<long>(i))) return;
+    if (!RowChecks(static_cast<long>(i), ++done)) return;
   }
 }
 
@@ -203,6 +222,7 @@ void Run::ReadItems(ControlKind kind) {
     status_ = &kReadErrorText;
     return;
   }
+  total_ = *count;
   for (long i = 0; i < *count; ++i) {
     std::optional<std::wstring> text = kind == ControlKind::ListBox
                                            ? reader_.GetListBoxItemText(job_.target, static_cast<int>(i))
@@ -212,7 +232,7 @@ void Run::ReadItems(ControlKind kind) {
       writer_.WriteCell(*text);
       writer_.EndRow(i == *count - 1);
     }
-    if (!RowChecks(i)) return;
+    if (!RowChecks(i, i + 1)) return;
   }
 }
 
@@ -248,6 +268,7 @@ void Run::ReadTreeView() {
     return;
   }
   ReaderSession session(reader_, job_.target);
+  total_ = *count;
   for (long i = 0; i < *count; ++i) {
     int depth = 0;
     TreeItemId item = 0;
@@ -258,7 +279,7 @@ void Run::ReadTreeView() {
       writer_.WriteEscaped(*text);
       writer_.EndRow(i == *count - 1);
     }
-    if (!RowChecks(i)) return;
+    if (!RowChecks(i, i + 1)) return;
   }
 }
 

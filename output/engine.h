@@ -72,6 +72,16 @@ class OutputHost {
   // Copies the writer's chunks to the clipboard as CF_UNICODETEXT, releasing
   // each chunk once copied.
   virtual ClipboardResult CopyToClipboard(RecordWriter& writer) = 0;
+  // After every row the run reads: `done` of `total` reads (-1: not known
+  // beforehand, as for the file list, whose `done` counts its entries).
+  // Hosts that show it throttle the display themselves.
+  virtual void ReportProgress(long done, long total) {
+    (void)done;
+    (void)total;
+  }
+  // The user asked the run to stop (a Cancel button): asked after every
+  // row; the run then ends as an Esc abort does.
+  virtual bool CancelRequested() { return false; }
   // The file list run (kind 4) into the writer, which already holds the
   // document header; false when no file was found, an error occurred or the
   // user aborted. Hosts without a file list answer false.

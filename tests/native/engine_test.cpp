@@ -54,7 +54,13 @@ class RecordingHost : public OutputHost {
   std::function<bool()> escape;      // EscapePressedInFrame
   std::function<void()> onSample;    // after each SetSampleText
   std::function<bool(RecordWriter&)> fileList;
+  std::vector<std::pair<long, long>> progress;  // ReportProgress calls
+  int cancelAfterReports = -1;                  // CancelRequested turns true after this many
 
+  void ReportProgress(long done, long total) override { progress.emplace_back(done, total); }
+  bool CancelRequested() override {
+    return cancelAfterReports >= 0 && static_cast<int>(progress.size()) >= cancelAfterReports;
+  }
   void ShowError(const std::wstring& text) override { errors.push_back(text); }
   bool AskAbort() override {
     ++abortQuestions;
@@ -314,6 +320,41 @@ TEST_F(EngineTest, EveryWayOutOfAReadingLoopEndsTheReadSession) {
     RunOutputJob(Job(id, c.kind, RecordFormat::Tsv, c.destination), reader, host);
     EXPECT_EQ(reader.sessionsBegun, c.begun);
     EXPECT_EQ(reader.sessionsOpen, 0);
+  }
+}
+
+// Every reading loop reports its progress after each row and stops at a
+// Cancel request with the Esc abort's message; the space-separated format's
+// width pass counts as the first half of its reads.
+TEST_F(EngineTest, EveryLoopReportsProgressAndStopsAtCancelAfterTheRow) {
+  FakeControl listBox;
+  listBox.kind = ControlKind::ListBox;
+  listBox.items = {L"x", L"y", L"z"};
+  const struct {
+    const char* name;
+    FakeControl control;
+    RecordFormat format;
+    long total;
+  } cases[] = {
+      {"list view", SmallListView(), RecordFormat::Tsv, 3},
+      {"width pass", SmallListView(), RecordFormat::Space, 6},
+      {"tree view", SampleTree(), RecordFormat::Tsv, static_cast<long>(SampleTree().tree.size())},
+      {"list box", listBox, RecordFormat::Tsv, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const WindowId id = desktop.Add(c.control);
+    host = RecordingHost();
+    EXPECT_TRUE(RunOutputJob(Job(id, c.control.kind, c.format), desktop, host));
+    ASSERT_EQ(host.progress.size(), static_cast<size_t>(c.total));
+    for (long i = 0; i < c.total; ++i) EXPECT_EQ(host.progress[i], std::make_pair(i + 1, c.total));
+
+    host = RecordingHost();
+    host.cancelAfterReports = 2;
+    EXPECT_FALSE(RunOutputJob(Job(id, c.control.kind, c.format), desktop, host));
+    EXPECT_EQ(host.progress.size(), 2u) << "no row read after the request";
+    EXPECT_EQ(host.errors, std::vector<std::wstring>{L"Aborted."});
+    EXPECT_TRUE(host.clipboard.empty());
   }
 }
 
