@@ -41,7 +41,11 @@ ClipboardResult Win32OutputHost::CopyToClipboard(RecordWriter& writer) { return 
 bool Win32OutputHost::RunFileList(RecordWriter& writer) {
   if (!fileList_) return false;
   // The walk runs the Esc check after every template element.
-  return fileList_(writer, [this] { return EscapePressedInFrame() && AskAbort(); });
+  // The check after every template element also tells the entries so far.
+  return fileList_(writer, [this, &writer] {
+    ReportProgress(static_cast<long>(writer.RowCount()), -1);
+    return CancelRequested() || (EscapePressedInFrame() && AskAbort());
+  });
 }
 
 ClipboardResult CopyChunksToClipboard(RecordWriter& writer) {

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -66,8 +67,10 @@ const struct {
 
 // The command line of the last OK, kept until the next one.
 std::optional<std::wstring> g_storedCommand;
-// Every temporary file of this run, in creation order.
+// Every temporary file of this run, in creation order (added by the output
+// worker, deleted at exit on the UI thread).
 std::vector<std::wstring> g_temporaryFiles;
+std::mutex g_temporaryFilesLock;
 
 std::wstring HistoryKey(int digit) { return L"cmdline" + std::to_wstring(digit); }
 
@@ -223,16 +226,14 @@ std::wstring FullPath(const std::wstring& path) {
   return length > 0 && length < MAX_PATH * 2 ? std::wstring(full) : path;
 }
 
-void ShowError(HWND owner, const wchar_t* text) { ShowMessageBox(owner, text, L"Tabulift", MB_ICONERROR); }
-
-void LaunchCommand(HWND owner, std::wstring command) {
+void LaunchCommand(OutputHost& host, std::wstring command) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    ShowError(owner, SystemErrorText(GetLastError(), g_japaneseUi));
+    host.ShowError(SystemErrorText(GetLastError(), g_japaneseUi));
     return;
   }
   WaitForInputIdle(process.hProcess, kIdleWaitMs);
@@ -242,31 +243,39 @@ void LaunchCommand(HWND owner, std::wstring command) {
 
 }  // namespace
 
-bool OpenWithApplication(OutputJob job, ControlReader& reader, OutputHost& host, HWND owner) {
+std::optional<OpenPlan> AskHowToOpen(HWND owner) {
   OpenDialog dialog;
   const auto way = static_cast<OpenWay>(dialog.RunModal(owner));
-  if (way == OpenWay::None) return false;
+  if (way == OpenWay::None) return std::nullopt;
+  OpenPlan plan;
+  plan.way = way;
+  plan.path = TemporaryFileName(FullPath(TemporaryFolder()), TemporaryExtension(way), [](const std::wstring& name) {
+    return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+  });
+  if (way == OpenWay::CommandLine) plan.command = PutPathIntoCommand(g_storedCommand.value_or(L""), plan.path);
+  return plan;
+}
 
-  const std::wstring path = TemporaryFileName(FullPath(TemporaryFolder()), TemporaryExtension(way),
-                                              [](const std::wstring& name) {
-                                                return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
-                                              });
+bool OpenWithApplication(const OpenPlan& plan, OutputJob job, ControlReader& reader, OutputHost& host) {
   job.destination = Destination::File;
-  job.fileName = path;
+  job.fileName = plan.path;
   if (!RunOutputJob(job, reader, host)) return false;
-  g_temporaryFiles.push_back(path);
-
-  if (way == OpenWay::CommandLine) {
-    LaunchCommand(owner, PutPathIntoCommand(g_storedCommand.value_or(L""), path));
+  {
+    std::lock_guard<std::mutex> lock(g_temporaryFilesLock);
+    g_temporaryFiles.push_back(plan.path);
+  }
+  if (plan.way == OpenWay::CommandLine) {
+    LaunchCommand(host, plan.command);
     return true;
   }
-  const auto result =
-      reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, path.c_str(), nullptr, L".", SW_SHOW));
-  if (result <= 32) ShowError(owner, ShellExecuteErrorText(static_cast<unsigned>(result)).c_str());
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(reinterpret_cast<HWND>(job.owner), nullptr, plan.path.c_str(), nullptr, L".", SW_SHOW));
+  if (result <= 32) host.ShowError(ShellExecuteErrorText(static_cast<unsigned>(result)));
   return true;
 }
 
 void DeleteTemporaryFiles(HWND owner) {
+  std::lock_guard<std::mutex> lock(g_temporaryFilesLock);
   std::wstring report = kCannotDeleteText.get();
   bool failed = false;
   for (const std::wstring& path : g_temporaryFiles) {

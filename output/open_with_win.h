@@ -5,15 +5,31 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "output/engine.h"
+#include "output/open_with.h"
 
 namespace tblf {
 
-// Shows the choice dialog over `owner`, runs the engine into the temporary
-// file and launches the program. True when the output was written (whether
-// or not the launch succeeded); false when the user cancelled or the output
-// failed. `job` arrives filled but for its destination and file name.
-bool OpenWithApplication(OutputJob job, ControlReader& reader, OutputHost& host, HWND owner);
+// The user's choice: how to open, the temporary file and, for a command
+// line, the command with the file put in.
+struct OpenPlan {
+  OpenWay way = OpenWay::None;
+  std::wstring path;
+  std::wstring command;
+};
+
+// On the UI thread: shows the choice dialog over `owner` and picks the
+// temporary file's name; nothing when the user cancelled.
+std::optional<OpenPlan> AskHowToOpen(HWND owner);
+
+// On the output worker: runs the engine into the temporary file and launches
+// the program (a failed launch goes to host.ShowError). True when the output
+// was written, whether or not the launch succeeded. `job` arrives filled but
+// for its destination and file name.
+bool OpenWithApplication(const OpenPlan& plan, OutputJob job, ControlReader& reader, OutputHost& host);
 
 // Deletes every temporary file of this run; those that cannot be deleted are
 // listed in one warning owned by `owner` (the main dialog). Called once at exit.

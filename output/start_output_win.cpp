@@ -1,7 +1,11 @@
 #include "output/start_output_win.h"
 
 #include <commdlg.h>
+#include <objbase.h>
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,7 +13,6 @@
 #include "output/output_state.h"
 #include "output/record_formats.h"
 #include "remote/control_reader_win.h"
-#include "resources/resource.h"
 #include "base/message_box_win.h"
 
 namespace tblf {
@@ -20,7 +23,6 @@ const BiText kInvalidItemText{L"指定された項目は、すでに無効です
 namespace {
 const BiText kFileDoneText{L"ファイル出力が完了しました。", L"Writing data to file was completed."};
 const BiText kClipboardDoneText{L"クリップボードへコピーしました。", L"Writing data to Clipboard."};
-const BiText kRunningButtonText{L"処理中...(Esc:中止)", L"... (Esc:Abort)"};
 const BiText kSaveTitle{L"名前を指定して保存", L"Save as..."};
 
 // The save dialog's answer, or nothing when the user cancels.
@@ -47,44 +49,78 @@ std::optional<std::wstring> AskFileName(HWND owner, RecordFormat format) {
   return std::wstring(file);
 }
 
-void ShowDone(HWND owner, const BiText& text) {
-  ShowMessageBox(owner, text.get(), L"Tabulift", MB_ICONINFORMATION);
-}
+// Set by the UI thread, read by the worker.
+std::atomic<bool> g_cancel{false};
+std::atomic<bool> g_escape{false};
 
-// The output after the claim; the caller releases the state.
-void RunClaimed(const OutputRequest& request) {
-  HWND dialog = reinterpret_cast<HWND>(request.job.owner);
-  if (request.targetGone) {
-    ShowMessageBox(dialog, kInvalidItemText.get(), L"Tabulift", MB_ICONERROR);
-    return;
-  }
-  OutputJob job = request.job;
-  Win32ControlReader reader;
-  Win32OutputHost host(reinterpret_cast<HWND>(request.frame), dialog, nullptr);
-  host.SetEncoding(job.encoding);
-  if (job.kind == ControlKind::FileList) host.SetFileListRun(request.fileList);
+// One output on the worker thread; the UI thread owns it again after the
+// done message.
+struct WorkerRun {
+  OutputRequest request;
+  OutputJob job;  // with its destination
+  std::optional<OpenPlan> open;
+  HANDLE thread = nullptr;
+  std::vector<OutputNotice> notices;
+};
+// The run between StartOutput and FinishOutput; UI thread only.
+WorkerRun* g_running = nullptr;
 
-  // The button tells that Esc aborts; it gets back the caption it had.
-  wchar_t caption[64] = L"";
-  GetDlgItemTextW(dialog, IDOK, caption, 64);
-  SetDlgItemTextW(dialog, IDOK, kRunningButtonText.get());
-  switch (request.way) {
-    case OutputWay::File:
-      if (std::optional<std::wstring> file = AskFileName(dialog, job.format)) {
-        job.destination = Destination::File;
-        job.fileName = *file;
-        if (RunOutputJob(job, reader, host)) ShowDone(dialog, kFileDoneText);
-      }
-      break;
-    case OutputWay::Clipboard:
-      job.destination = Destination::Clipboard;
-      if (RunOutputJob(job, reader, host)) ShowDone(dialog, kClipboardDoneText);
-      break;
-    case OutputWay::OpenWith:
-      OpenWithApplication(job, reader, host, dialog);
-      break;
+// The engine's host on the worker: messages wait for the end of the run,
+// the abort question is asked on the UI thread, progress is posted.
+class WorkerHost : public Win32OutputHost {
+ public:
+  WorkerHost(HWND frame, HWND owner, std::vector<OutputNotice>& notices)
+      : Win32OutputHost(frame, owner, nullptr), owner_(owner), notices_(notices) {}
+
+  void ShowError(const std::wstring& text) override { notices_.push_back({text, MB_ICONERROR}); }
+  bool AskAbort() override {
+    bool yes = false;
+    std::function<void()> ask = [this, &yes] { yes = Win32OutputHost::AskAbort(); };
+    SendMessageW(owner_, kOutputCallMessage, 0, reinterpret_cast<LPARAM>(&ask));
+    // An Esc pressed in the dialog while the question was up was this one.
+    g_escape = false;
+    return yes;
   }
-  SetDlgItemTextW(dialog, IDOK, caption);
+  bool EscapePressedInFrame() override {
+    return g_escape.exchange(false) || Win32OutputHost::EscapePressedInFrame();
+  }
+  bool CancelRequested() override { return g_cancel.load(); }
+  // The dialog hears of the progress at most every 50 ms and at the end.
+  void ReportProgress(long done, long total) override {
+    const ULONGLONG now = GetTickCount64();
+    if (reported_ && now - lastReport_ < 50 && done != total) return;
+    reported_ = true;
+    lastReport_ = now;
+    PostMessageW(owner_, kOutputProgressMessage, static_cast<WPARAM>(done), static_cast<LPARAM>(total));
+  }
+
+ private:
+  HWND owner_;
+  std::vector<OutputNotice>& notices_;
+  bool reported_ = false;
+  ULONGLONG lastReport_ = 0;
+};
+
+DWORD WINAPI OutputWorker(void* parameter) {
+  auto* run = static_cast<WorkerRun*>(parameter);
+  // The shell's association lookup of the open-with output wants COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  HWND owner = reinterpret_cast<HWND>(run->job.owner);
+  {
+    Win32ControlReader reader;
+    WorkerHost host(reinterpret_cast<HWND>(run->request.frame), owner, run->notices);
+    host.SetEncoding(run->job.encoding);
+    if (run->job.kind == ControlKind::FileList) host.SetFileListRun(run->request.fileList);
+    if (run->open) {
+      OpenWithApplication(*run->open, run->job, reader, host);
+    } else if (RunOutputJob(run->job, reader, host)) {
+      const BiText& done = run->job.destination == Destination::File ? kFileDoneText : kClipboardDoneText;
+      run->notices.push_back({done.get(), MB_ICONINFORMATION});
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  PostMessageW(owner, kOutputDoneMessage, 0, reinterpret_cast<LPARAM>(run));
+  return 0;
 }
 
 // The claim of the output state; a start during a sample run waits for it.
@@ -99,11 +135,68 @@ bool Claim(bool sample, HWND frame) {
 
 }  // namespace
 
-void StartOutput(const OutputRequest& request) {
-  if (!Claim(false, reinterpret_cast<HWND>(request.frame))) return;
-  RunClaimed(request);
-  ReleaseOutputState();
+bool StartOutput(const OutputRequest& request) {
+  if (g_running || !Claim(false, reinterpret_cast<HWND>(request.frame))) return false;
+  HWND dialog = reinterpret_cast<HWND>(request.job.owner);
+  auto run = std::make_unique<WorkerRun>();
+  run->request = request;
+  run->job = request.job;
+  bool ready = !request.targetGone;
+  if (!ready) ShowMessageBox(dialog, kInvalidItemText.get(), L"Tabulift", MB_ICONERROR);
+  if (ready) {
+    switch (request.way) {
+      case OutputWay::File:
+        if (std::optional<std::wstring> file = AskFileName(dialog, run->job.format)) {
+          run->job.destination = Destination::File;
+          run->job.fileName = *file;
+        } else {
+          ready = false;
+        }
+        break;
+      case OutputWay::Clipboard:
+        run->job.destination = Destination::Clipboard;
+        break;
+      case OutputWay::OpenWith:
+        run->open = AskHowToOpen(dialog);
+        ready = run->open.has_value();
+        break;
+    }
+  }
+  if (ready) {
+    g_cancel = false;
+    g_escape = false;
+    run->thread = CreateThread(nullptr, 0, OutputWorker, run.get(), 0, nullptr);
+    if (!run->thread) ShowMessageBox(dialog, kOtherErrorText.get(), L"Tabulift", MB_ICONERROR);
+  }
+  if (!run->thread) {
+    ReleaseOutputState();
+    return false;
+  }
+  g_running = run.release();
+  return true;
 }
+
+bool OutputRunning() { return g_running != nullptr; }
+
+void CancelOutput() { g_cancel = true; }
+
+void NoteEscapeDuringOutput() { g_escape = true; }
+
+std::vector<OutputNotice> FinishOutput(LPARAM lParam) {
+  std::unique_ptr<WorkerRun> run(reinterpret_cast<WorkerRun*>(lParam));
+  // The worker posted this as its last step.
+  WaitForSingleObject(run->thread, INFINITE);
+  CloseHandle(run->thread);
+  if (g_running == run.get()) g_running = nullptr;
+  ReleaseOutputState();
+  return std::move(run->notices);
+}
+
+void ShowOutputNotices(HWND owner, const std::vector<OutputNotice>& notices) {
+  for (const OutputNotice& notice : notices) ShowMessageBox(owner, notice.text.c_str(), L"Tabulift", notice.icon);
+}
+
+void RunOutputCall(LPARAM call) { (*reinterpret_cast<std::function<void()>*>(call))(); }
 
 void RenderSample(OutputJob job, HWND sampleControl, HWND frame) {
   if (!Claim(true, frame)) return;

@@ -54,6 +54,8 @@
 #define IDC_FILELIST_HINT 1035
 #define IDC_NOTICE 1039
 #define IDC_EXIT 1060
+#define IDC_PROGRESS 1090       // shown while an output runs
+#define IDC_PROGRESS_TEXT 1091  // rows done / rows to read
 #define IDC_HELP_BUTTON 9
 
 // Message dialog controls.

@@ -4,6 +4,7 @@
 #include "base/help_win.h"
 #include "output/open_with_win.h"
 #include "output/sample_window_win.h"
+#include "output/start_output_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "shell/main_dialog_win.h"
@@ -46,9 +47,17 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM w, LPARAM l) {
       return g_mainDialog ? SendMessageW(g_mainDialog, WM_COMMAND, w, l) : 0;
     case WM_INITMENUPOPUP:
       if (LOWORD(l) == 0) {
-        EnableMenuItem(reinterpret_cast<HMENU>(w), IDM_START_OUTPUT,
-                       MF_BYCOMMAND | (MainListHasSelection() ? MF_ENABLED : MF_GRAYED));
+        // A running output leaves the commands that would start or change one grayed.
+        const bool running = OutputRunning();
+        auto enable = [w](int id, bool on) {
+          EnableMenuItem(reinterpret_cast<HMENU>(w), id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        };
+        enable(IDM_START_OUTPUT, MainListHasSelection() && !running);
+        for (int id : {IDM_OUTPUT_FILELIST, IDC_REFRESH, IDM_SETTINGS}) enable(id, !running);
       }
+      return 0;
+    case WM_CLOSE:
+      if (MainDialogMayClose()) DestroyWindow(frame);
       return 0;
     case WM_HELP:
       OpenHelpTopic(frame, kHelpMainWindow);

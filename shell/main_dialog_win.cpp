@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "envreport/env_report_dialog_win.h"
 #include "filelist/file_list_dialog_win.h"
@@ -43,6 +44,7 @@ const BiText kDestinationNames[] = {
 const BiText kSelectItemText{L"出力したい項目を選択してください。", L"Please select an item."};
 const BiText kSampleFirstText{L"出力サンプルを表示したい項目を選択してください。", L"Please select an item."};
 const BiText kSampleAgainText{L"出力サンプルを表示したい項目を改めて選択してください。", L"Please select an item."};
+const BiText kCancelButtonText{L"中止(&C)", L"&Cancel"};
 const wchar_t kNoticeText[] =
     L"■■「ヘルプ」メニューの「フィードバック」から、作者への連絡・感想・改善要望・現状維持要望等をお送り下さい■■";
 const BiText kWebSiteCaption{L"QuillmarkのWebサイトを表示", L"Browse"};
@@ -61,8 +63,18 @@ constexpr LayoutEntry kLayout[] = {
     {IDC_FORMAT_LABEL, Anchor::Bottom},    {IDC_FORMAT, Anchor::Bottom},
     {IDC_DESTINATION_LABEL, Anchor::BottomRight}, {IDC_DESTINATION, Anchor::BottomRight},
     {IDOK, Anchor::BottomRight},           {IDC_EXIT, Anchor::BottomRight},
-    {IDC_HELP_BUTTON, Anchor::BottomRight},
+    {IDC_HELP_BUTTON, Anchor::BottomRight}, {IDC_PROGRESS, Anchor::BottomStretchWidth},
+    {IDC_PROGRESS_TEXT, Anchor::BottomRight},
 };
+
+// What a running output leaves alone: the controls that would start or
+// change an output are disabled until it ends (button 1 becomes Cancel).
+constexpr int kRunLockedIds[] = {IDC_MAIN_LIST, IDC_OTHER_CONTROLS, IDC_FORMAT,     IDC_DESTINATION,
+                                 IDC_ONLY_LINES, IDC_LINES,          IDC_ONLY_COLUMNS, IDC_COLUMNS,
+                                 IDC_TREE_SHIFT, IDC_TREE_GRAPH,     IDC_REFRESH};
+// The commands that would start or change an output (menus, accelerators).
+constexpr int kRunLockedCommands[] = {IDC_REFRESH, IDC_OTHER_CONTROLS, IDM_OUTPUT_FILELIST, IDM_SETTINGS,
+                                      IDM_PROPERTY, IDM_MULTI_SELECT};
 
 constexpr TooltipEntry kTipsJa[] = {
     {IDC_FORMAT,
@@ -154,6 +166,20 @@ class MainDialog : public Dialog {
     // Buttons act on a click only (menus and accelerators send code 0 or 1
     // without a control).
     const bool click = code == BN_CLICKED || control == nullptr;
+    if (OutputRunning()) {
+      for (int locked : kRunLockedCommands) {
+        if (id == locked) return true;
+      }
+      if (id == IDOK) {
+        // Button 1 is Cancel now; the menu's and Enter's start does nothing.
+        if (code == BN_CLICKED && control != nullptr) CancelOutput();
+        return true;
+      }
+      if (id == IDCANCEL) {
+        NoteEscapeDuringOutput();
+        return true;
+      }
+    }
     switch (id) {
       case IDOK:
         if (click) StartOutputCommand();
@@ -162,7 +188,7 @@ class MainDialog : public Dialog {
         if (click) Refresh();
         return true;
       case IDC_EXIT:
-        if (click) DestroyWindow(GetParent(hwnd()));
+        if (click && MayClose()) DestroyWindow(GetParent(hwnd()));
         return true;
       case IDC_OTHER_CONTROLS:
         if (!click) return true;
@@ -233,19 +259,32 @@ class MainDialog : public Dialog {
       return true;
     }
     if (header.code == NM_DBLCLK) {
-      if (SelectedRow() >= 0) StartRequest();
+      if (SelectedRow() >= 0 && !OutputRunning()) StartRequest();
       return true;
     }
     return false;
   }
 
-  bool OnMessage(UINT message, WPARAM w, LPARAM, INT_PTR& result) override {
+  bool OnMessage(UINT message, WPARAM w, LPARAM l, INT_PTR& result) override {
+    switch (message) {
+      case kOutputProgressMessage:
+        ShowProgress(static_cast<long>(w), static_cast<long>(l));
+        return true;
+      case kOutputCallMessage:
+        RunOutputCall(l);
+        return true;
+      case kOutputDoneMessage:
+        EndRun(l);
+        return true;
+      default:
+        break;
+    }
     if (message != WM_CONTEXTMENU || reinterpret_cast<HWND>(w) != MainList()) return false;
     HMENU popup = GetSubMenu(contextMenu_, 0);
     const int row = SelectedRow();
     const std::optional<ControlKind> kind = row >= 0 ? ReadRowKind(MainList(), row) : std::nullopt;
     auto gray = [popup](int id, bool grayed) { EnableMenuItem(popup, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED)); };
-    gray(IDOK, row < 0);
+    gray(IDOK, row < 0 || OutputRunning());
     gray(IDM_PROPERTY, row < 0 || kind == ControlKind::FileList);
     gray(IDM_MULTI_SELECT, row < 0 || kind != ControlKind::ListView);
     POINT at{};
@@ -344,6 +383,73 @@ class MainDialog : public Dialog {
     if (std::optional<OutputRequest> request = BuildRequest()) StartSampleRenderer(request->job);
   }
 
+ public:
+  // Closing while an output runs asks whether to abort; yes cancels the run
+  // and closes the window when it has ended.
+  bool MayClose() {
+    if (!OutputRunning()) return true;
+    if (ShowMessageBox(hwnd(), kAbortQuestion.get(), kAbortCaption.get(), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      closeAfterRun_ = true;
+      CancelOutput();
+    }
+    return false;
+  }
+
+ private:
+  // Button 1 becomes Cancel, the progress shows, the rest waits.
+  void BeginRun() {
+    idleCaption_ = ItemText(IDOK);
+    SetItemText(IDOK, kCancelButtonText.get());
+    locked_.clear();
+    for (int id : kRunLockedIds) {
+      if (IsWindowEnabled(Item(id))) {
+        locked_.push_back(id);
+        EnableItem(id, false);
+      }
+    }
+    SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETPOS, 0, 0);
+    SetItemText(IDC_PROGRESS_TEXT, L"");
+    ShowItem(IDC_PROGRESS, true);
+    ShowItem(IDC_PROGRESS_TEXT, true);
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDOK)), TRUE);
+  }
+
+  // Rows done of rows to read; the file list, whose total is not known,
+  // shows a moving bar and the entries so far.
+  void ShowProgress(long done, long total) {
+    if (!OutputRunning()) return;
+    HWND bar = Item(IDC_PROGRESS);
+    const bool marquee = total < 0;
+    const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
+    if (marquee != ((style & PBS_MARQUEE) != 0)) {
+      SetWindowLongPtrW(bar, GWL_STYLE, marquee ? style | PBS_MARQUEE : style & ~static_cast<LONG_PTR>(PBS_MARQUEE));
+      SendMessageW(bar, PBM_SETMARQUEE, marquee, 50);
+    }
+    if (!marquee) {
+      SendMessageW(bar, PBM_SETRANGE32, 0, total);
+      SendMessageW(bar, PBM_SETPOS, done, 0);
+    }
+    std::wstring text = std::to_wstring(done);
+    if (!marquee) text += L" / " + std::to_wstring(total);
+    SetItemText(IDC_PROGRESS_TEXT, text.c_str());
+  }
+
+  // The worker has ended: the dialog comes back, then the run's messages.
+  void EndRun(LPARAM run) {
+    const std::vector<OutputNotice> notices = FinishOutput(run);
+    ShowItem(IDC_PROGRESS, false);
+    ShowItem(IDC_PROGRESS_TEXT, false);
+    for (int id : locked_) EnableItem(id, true);
+    locked_.clear();
+    SetItemText(IDOK, idleCaption_.c_str());
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(MainList()), TRUE);
+    if (closeAfterRun_) {
+      DestroyWindow(GetParent(hwnd()));
+      return;
+    }
+    ShowOutputNotices(hwnd(), notices);
+  }
+
   void Refresh() {
     RefreshMainList(MainList(), otherControls_);
     lastRow_ = -1;
@@ -410,11 +516,12 @@ class MainDialog : public Dialog {
   void StartRequest() {
     std::optional<OutputRequest> request = BuildRequest();
     if (!request) return;
-    EnableRunButtons(false);
+    // While the dialogs before the run are up, nothing starts a second one.
+    EnableStartButtons(false);
     if (request->job.kind == ControlKind::FileList) {
       FileListOptions options;
       if (!AskFileListOptions(hwnd(), options)) {
-        EnableRunButtons(true);
+        EnableStartButtons(true);
         return;
       }
       HWND dialog = hwnd();
@@ -423,12 +530,12 @@ class MainDialog : public Dialog {
         return RunFileListWalk(dialog, frame, writer, options, abortRequested);
       };
     }
-    StartOutput(*request);
-    EnableRunButtons(true);
+    const bool started = StartOutput(*request);
+    EnableStartButtons(true);
+    if (started) BeginRun();
   }
 
-  // The buttons that must not start a second output while one runs.
-  void EnableRunButtons(bool enable) const {
+  void EnableStartButtons(bool enable) const {
     for (int id : {IDC_REFRESH, IDOK, IDC_EXIT, IDC_HELP_BUTTON}) EnableItem(id, enable);
   }
 
@@ -465,6 +572,9 @@ class MainDialog : public Dialog {
   }
 
   bool otherControls_ = true;
+  std::wstring idleCaption_;      // button 1's caption while no output runs
+  std::vector<int> locked_;       // the controls a running output disabled
+  bool closeAfterRun_ = false;    // the user closed the window during the run
   int lastRow_ = -1;
   HMENU contextMenu_ = nullptr;
 };
@@ -476,5 +586,7 @@ MainDialog g_mainDialogObject;
 HWND CreateMainDialog(HWND frame) { return g_mainDialogObject.CreateModeless(frame); }
 
 bool MainListHasSelection() { return g_mainDialog && SelectedRow() >= 0; }
+
+bool MainDialogMayClose() { return g_mainDialogObject.MayClose(); }
 
 }  // namespace tblf

@@ -14,4 +14,8 @@ HWND CreateMainDialog(HWND frame);
 // True when the main list has a selected row.
 bool MainListHasSelection();
 
+// False while an output runs: the user is asked whether to abort, and on
+// yes the run is cancelled and the window closes when it has ended.
+bool MainDialogMayClose();
+
 }  // namespace tblf

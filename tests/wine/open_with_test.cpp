@@ -32,6 +32,8 @@ bool WaitFile(const std::wstring& path) {
   return Exists(path);
 }
 
+std::wstring CopyCommand(const std::wstring& out) { return L"cmd /c copy \"%s\" \"" + out + L"\""; }
+
 class OpenWith : public test::FixtureSuite<OpenWith> {
  protected:
   // TMP of the program: a folder of this test's own, empty.
@@ -62,20 +64,21 @@ class OpenWith : public test::FixtureSuite<OpenWith> {
     return app.WaitWindow(L"Open with application", 10000);
   }
 
-  // One output through the command line `command`.
-  void RunCommand(TabuliftApp& app, const std::wstring& command) {
+  // One output through a command line that copies the temporary file to
+  // `out`; returns once the copy is there.
+  void RunCommand(TabuliftApp& app, const std::wstring& out) {
+    DeleteFileW(out.c_str());
     HWND dialog = StartOpen(app);
     ASSERT_NE(dialog, nullptr) << app.DescribeWindows();
     app.ClickIn(dialog, IDC_OPEN_COMMAND);
-    app.TypeTextIn(dialog, IDC_COMMAND_LINE, command);
+    app.TypeTextIn(dialog, IDC_COMMAND_LINE, CopyCommand(out));
     app.ClickIn(dialog, IDOK);
-    ASSERT_TRUE(app.WaitEnabled(IDOK, 20000));
+    ASSERT_TRUE(WaitFile(out)) << app.DescribeWindows();
+    ASSERT_TRUE(app.WaitEnabled(IDC_REFRESH, 20000));
   }
 
   std::wstring tmp_;
 };
-
-std::wstring CopyCommand(const std::wstring& out) { return L"cmd /c copy \"%s\" \"" + out + L"\""; }
 
 TEST_F(OpenWith, ACommandLineGetsTheCsvTemporaryFileAndTheHistoryMovesTheChosenEntryToTheFront) {
   TabuliftApp app;
@@ -87,20 +90,18 @@ TEST_F(OpenWith, ACommandLineGetsTheCsvTemporaryFileAndTheHistoryMovesTheChosenE
 
   const std::wstring out[] = {ExecutableFolder() + L"open_with_out1.txt", ExecutableFolder() + L"open_with_out2.txt"};
   for (const std::wstring& o : out) DeleteFileW(o.c_str());
-  RunCommand(app, CopyCommand(out[0]));
-  ASSERT_TRUE(WaitFile(out[0])) << app.DescribeWindows();
+  RunCommand(app, out[0]);
   const std::wstring tsv = L"\xFEFFName\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n";
   EXPECT_EQ(FileBytes(out[0]), std::string(reinterpret_cast<const char*>(tsv.data()), tsv.size() * 2));
   EXPECT_EQ(TemporaryFiles(), std::vector<std::wstring>{L"tblftmp1.csv"});
 
-  RunCommand(app, CopyCommand(out[1]));
-  ASSERT_TRUE(WaitFile(out[1]));
+  RunCommand(app, out[1]);
   EXPECT_EQ(StoredString(L"appOpenDialog", L"cmdline0"), CopyCommand(out[1]));
   EXPECT_EQ(StoredString(L"appOpenDialog", L"cmdline1"), CopyCommand(out[0]));
   EXPECT_EQ(test::StoredInt(L"appOpenDialog", L"select"), 0u);
 
   // The first command chosen again: to the front, no duplicate.
-  RunCommand(app, CopyCommand(out[0]));
+  RunCommand(app, out[0]);
   EXPECT_EQ(StoredString(L"appOpenDialog", L"cmdline"), CopyCommand(out[0]));
   EXPECT_EQ(StoredString(L"appOpenDialog", L"cmdline0"), CopyCommand(out[0]));
   EXPECT_EQ(StoredString(L"appOpenDialog", L"cmdline1"), CopyCommand(out[1]));

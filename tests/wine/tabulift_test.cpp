@@ -235,6 +235,45 @@ TEST_F(TabuliftWine, AFileOutputStartedWhileASampleRendersWaitsForIt) {
   EXPECT_EQ(app.Close(), 0u);
 }
 
+TEST_F(TabuliftWine, ALongClipboardOutputKeepsTheWindowAnsweringShowsProgressAndCancels) {
+  TabuliftApp app;
+  test::FixtureProcess big;
+  ASSERT_TRUE(big.Start(L"--big-listview 30000x10")) << Narrow(big.Error());
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  ASSERT_TRUE(app.SelectMainListRow(big.Handle(L"big")));
+  EXPECT_FALSE(app.Visible(IDC_PROGRESS));
+  app.Pick(IDC_DESTINATION, 1);
+  app.Click(IDOK);
+  HWND bar = app.Item(IDC_PROGRESS);
+  auto position = [bar] { return static_cast<long>(SendMessageW(bar, PBM_GETPOS, 0, 0)); };
+  ASSERT_TRUE(test::WaitUntil([&] { return position() > 0; })) << app.DescribeWindows();
+  EXPECT_TRUE(app.Visible(IDC_PROGRESS));
+  EXPECT_EQ(app.Text(IDOK), L"&Cancel");
+  EXPECT_FALSE(app.Enabled(IDC_FORMAT)) << "nothing that changes the output while it runs";
+
+  // A posted message is dispatched at once, and the bar keeps moving.
+  const long before = position();
+  const DWORD posted = GetTickCount();
+  PostMessageW(app.Item(IDC_DESTINATION), CB_SETCURSEL, 2, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return app.Picked(IDC_DESTINATION) == 2; }, 100));
+  EXPECT_LT(GetTickCount() - posted, 1000u);
+  PostMessageW(app.Item(IDC_DESTINATION), CB_SETCURSEL, 1, 0);
+  EXPECT_TRUE(test::WaitUntil([&] { return position() > before; }, 40));
+  EXPECT_LT(position(), 30000) << "the run is still going";
+
+  const DWORD cancelled = GetTickCount();
+  app.Click(IDOK);
+  const auto box = app.WaitMessageBox(10000);
+  ASSERT_TRUE(box) << app.DescribeWindows();
+  EXPECT_LT(GetTickCount() - cancelled, 2000u);
+  EXPECT_EQ(box->text, L"Aborted.");
+  app.Answer(box->window);
+  EXPECT_EQ(app.Text(IDOK), L"&OK...");
+  EXPECT_FALSE(app.Visible(IDC_PROGRESS));
+  EXPECT_TRUE(app.Enabled(IDC_FORMAT));
+  EXPECT_EQ(app.Close(), 0u);
+}
+
 // ---------------------------------------------------------------------------
 // Resources: both languages of every dialog hold the same control ids.
 
