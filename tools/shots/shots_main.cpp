@@ -4,7 +4,7 @@
 // saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER, then opens
 // every dialog in turn and saves settings-, open-, about-, envreport-,
 // update-, filelist-, property-, multiselect- and multiselect-result-
-// LANGUAGE.bmp. With
+// LANGUAGE.bmp, and running-LANGUAGE.bmp during a long output. With
 // --clipboard-to it also exports the list view to the clipboard through the
 // window, as a user would, and writes the clipboard's text to FILE (UTF-8).
 
@@ -170,6 +170,27 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 100 && !(result = FindWindowW(L"#32770", tblf::kSelectCaption.get(ja))); ++i) Sleep(100);
     if (shot(result, L"multiselect-result")) app.Answer(result, IDCANCEL);
     app.Answer(helper, IDCANCEL);
+  }
+
+  // A clipboard output of a 30,000-row list view while it runs (the
+  // progress bar and Cancel), then cancelled.
+  tblf::test::FixtureProcess big;
+  const bool bigStarted = big.Start(L"--big-listview 30000x10");
+  if (bigStarted) {
+    // Its window out of the frame's way.
+    SetWindowPos(GetAncestor(big.Handle(L"big"), GA_ROOT), nullptr, 820, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    app.Click(1018);  // Refresh: the new window joins the main list
+    for (int i = 0; i < 100 && app.FindRow(big.Handle(L"big")) < 0; ++i) Sleep(100);
+  }
+  if (bigStarted && app.SelectMainListRow(big.Handle(L"big"))) {
+    app.Pick(1023, 1);
+    app.Click(IDOK);
+    HWND bar = app.Item(1090);
+    for (int i = 0; i < 200 && SendMessageW(bar, PBM_GETPOS, 0, 0) < 300; ++i) Sleep(50);
+    shot(app.frame(), L"running");
+    app.Click(IDOK);
+    if (const auto box = app.WaitMessageBox(10000)) app.Answer(box->window);
+    app.Pick(1023, 0);
   }
 
   app.Close();
