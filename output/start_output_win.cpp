@@ -89,10 +89,11 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
 
   OutputJob job;
   FileListOptions fileList;
-  const std::optional<ControlKind> kind = ReadRowKind(list, row);
-  job.kind = kind ? *kind : ControlKind::ListView;
+  const KindDescriptor* rowKind = ReadRowKind(list, row);
+  const KindDescriptor& kind = rowKind ? *rowKind : ControlKinds().front();
+  job.kind = kind.kind;
   bool stale = false;
-  if (job.kind != ControlKind::FileList) {
+  if (kind.IsControl()) {
     const std::optional<HWND> target = ReadRowHandle(list, row);
     job.target = target ? reinterpret_cast<WindowId>(*target) : 0;
     stale = !target || !IsWindow(*target);
@@ -105,16 +106,16 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
   const int format = static_cast<int>(SendDlgItemMessageW(dialog, IDC_FORMAT, CB_GETCURSEL, 0, 0));
   job.format = static_cast<RecordFormat>(format >= 0 && format < static_cast<int>(kRecordFormatCount) ? format : 0);
   job.owner = reinterpret_cast<WindowId>(dialog);
-  switch (job.kind) {
-    case ControlKind::ListView:
+  switch (kind.options) {
+    case KindOptions::RowColumn:
       job.columnSelection = OptionText(dialog, IDC_ONLY_COLUMNS, IDC_COLUMNS);
       job.rowSelection = OptionText(dialog, IDC_ONLY_LINES, IDC_LINES);
       break;
-    case ControlKind::TreeView:
+    case KindOptions::Tree:
       job.treeLevelShift = Checked(dialog, IDC_TREE_SHIFT);
       job.treeGraph = Checked(dialog, IDC_TREE_GRAPH);
       break;
-    case ControlKind::FileList:
+    case KindOptions::FileList:
       // The preview never walks a folder (the engine leaves the sample
       // empty), so the renderer's thread never asks for the options.
       if (sample) break;
@@ -123,13 +124,13 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
         return;
       }
       break;
-    default:
+    case KindOptions::None:
       break;
   }
 
   Win32ControlReader reader;
   Win32OutputHost host(reinterpret_cast<HWND>(g_frameWindow), dialog, sampleControl);
-  if (job.kind == ControlKind::FileList && !sample) host.SetFileListOptions(std::move(fileList));
+  if (kind.options == KindOptions::FileList && !sample) host.SetFileListOptions(std::move(fileList));
   if (sample) {
     job.destination = Destination::Sample;
     job.newline = NewlineKind::CrLf;

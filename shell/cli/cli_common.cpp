@@ -189,10 +189,13 @@ class CliHost : public OutputHost {
   std::function<bool(RecordWriter&)> fileList_;
 };
 
+// "listview|treeview|…": the words of the kind rows.
+const std::wstring kKindWordChoice = KindWords(L"|", L"|");
+
 const Option kSelectorOptionList[] = {
     {L"--program", L"NAME", L"a program name", L"the control's program, any case, \".exe\" optional"},
     {L"--window", L"TEXT", L"a text", L"its window's title contains TEXT, any case"},
-    {L"--kind", L"listview|treeview|listbox|combobox", L"a kind", L"its kind"},
+    {L"--kind", kKindWordChoice.c_str(), L"a kind", L"its kind"},
     {L"--nth", L"N", L"a number", L"the N-th match, in list's order (1 = the first)"},
     {L"--wait", L"SECONDS", L"a number", L"keep looking until a control matches, at most\nSECONDS"},
 };
@@ -316,7 +319,7 @@ std::optional<SelectorChoice> ReadSelectorChoice(const Args& args) {
   if (auto v = args.Value(L"--kind")) {
     choice.selector.kind = KindOfName(*v);
     if (!choice.selector.kind) {
-      Usage(L"--kind takes listview, treeview, listbox or combobox, not " + *v);
+      Usage(L"--kind takes " + KindWords(L", ", L" or ") + L", not " + *v);
       return std::nullopt;
     }
   }
