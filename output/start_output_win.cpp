@@ -1,7 +1,6 @@
 #include "output/start_output_win.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 #include "remote/discovery_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
+#include "base/file_dialog_win.h"
 #include "base/message_box_win.h"
 #include "base/process_basics.h"
 
@@ -53,26 +53,13 @@ std::optional<std::wstring> OptionText(HWND dialog, int checkId, int editId) {
 
 // The save dialog's answer, or nothing when the user cancels.
 std::optional<std::wstring> AskFileName(HWND owner, RecordFormat format) {
-  std::wstring filter;
-  for (const SaveFilter& f : kSaveFilters) {
-    filter += f.display.get();
-    filter += L'\0';
-    filter += f.pattern;
-    filter += L'\0';
-  }
-  wchar_t file[MAX_PATH] = L"";
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = InfoOf(format).saveFilterIndex;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrTitle = kSaveTitle.get();
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-  ofn.lpstrDefExt = InfoOf(format).defaultExtension;
-  if (!GetSaveFileNameW(&ofn)) return std::nullopt;
-  return std::wstring(file);
+  FileDialogRequest request;
+  request.owner = owner;
+  request.title = kSaveTitle.get();
+  for (const SaveFilter& f : kSaveFilters) request.filters.push_back({f.display.get(), f.pattern});
+  request.filterIndex = InfoOf(format).saveFilterIndex;
+  request.defaultExtension = InfoOf(format).defaultExtension;
+  return AskSaveFileName(request);
 }
 
 void ShowDone(HWND owner, const BiText& text) {

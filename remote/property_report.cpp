@@ -1,8 +1,8 @@
 #include "remote/property_report.h"
 
-#include <cstdarg>
-#include <cwchar>
 #include <utility>
+
+#include "base/wide_format.h"
 
 namespace tblf {
 
@@ -47,19 +47,10 @@ const BiText kProcessLine{L"\r\nプロセスID  　　：%08X", L"\r\nProcess ID
 const BiText kProcessNotOpened{L"\r\nプロセス情報の取得に失敗しました。\r\n", L"\r\nCannot Open the Process ID.\r\n"};
 const BiText kTitle{L"ウィンドウハンドル %ls - プロパティ", L"Window Handle : %ls - Property"};
 
-std::wstring Format(const wchar_t* format, ...) {
-  wchar_t buffer[256];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vswprintf(buffer, 256, format, args);
-  va_end(args);
-  return n < 0 ? std::wstring() : std::wstring(buffer, static_cast<std::size_t>(n));
-}
-
 // "%p": upper-case hexadecimal, zero-padded to the pointer width.
 std::wstring Pointer(std::uint64_t value, int pointerBits) {
   if (pointerBits < 64) value &= (std::uint64_t{1} << pointerBits) - 1;
-  return Format(L"%0*llX", pointerBits / 4, static_cast<unsigned long long>(value));
+  return FormatWide(L"%0*llX", pointerBits / 4, static_cast<unsigned long long>(value));
 }
 
 // The parenthesis line under a style line; nothing for style 0.
@@ -91,7 +82,7 @@ std::wstring DecodeStyle(std::uint32_t style, std::initializer_list<StyleTable> 
   }
   if (rest != 0) {
     if (!text.empty()) text += L" | ";
-    text += Format(L"%08X", static_cast<unsigned>(rest));
+    text += FormatWide(L"%08X", static_cast<unsigned>(rest));
   }
   return text;
 }
@@ -118,11 +109,11 @@ std::wstring BuildPropertyReport(ControlKind kind, const ControlFacts& facts, bo
     report += kCaptionError.get(japanese);
   }
 
-  report += Format(kStyleLine.get(japanese), static_cast<unsigned>(facts.style));
+  report += FormatWide(kStyleLine.get(japanese), static_cast<unsigned>(facts.style));
   report += DecodedLine(facts.style, {kWindowStyleNames, StyleNamesOfKind(kind)});
   const BiText* warning = row && OwnerDrawn(*row, facts.style) ? row->ownerDrawWarning : nullptr;
 
-  report += Format(kExStyleLine.get(japanese), static_cast<unsigned>(facts.exStyle));
+  report += FormatWide(kExStyleLine.get(japanese), static_cast<unsigned>(facts.exStyle));
   report += DecodedLine(facts.exStyle, {kExtendedStyleNames});
 
   const std::pair<const BiText*, std::uint64_t> pointers[] = {
@@ -133,18 +124,18 @@ std::wstring BuildPropertyReport(ControlKind kind, const ControlFacts& facts, bo
 
   const WindowRect& s = facts.screen;
   const WindowRect& c = facts.client;
-  report += Format(kScreenLine.get(japanese), s.left, s.top, s.right, s.bottom);
-  report += Format(kClientLine.get(japanese), c.left, c.top, c.right, c.bottom);
+  report += FormatWide(kScreenLine.get(japanese), s.left, s.top, s.right, s.bottom);
+  report += FormatWide(kClientLine.get(japanese), c.left, c.top, c.right, c.bottom);
 
   if (warning) report += warning->get(japanese);
 
-  report += Format(kProcessLine.get(japanese), static_cast<unsigned>(facts.processId));
-  report += facts.processOpened ? Format(L" (%dbit)\r\n", pointerBits) : std::wstring(kProcessNotOpened.get(japanese));
+  report += FormatWide(kProcessLine.get(japanese), static_cast<unsigned>(facts.processId));
+  report += facts.processOpened ? FormatWide(L" (%dbit)\r\n", pointerBits) : std::wstring(kProcessNotOpened.get(japanese));
   return report;
 }
 
 std::wstring PropertyDialogTitle(WindowId handle, bool japanese, int pointerBits) {
-  return Format(kTitle.get(japanese), Pointer(handle, pointerBits).c_str()).substr(0, 72);
+  return FormatWide(kTitle.get(japanese), Pointer(handle, pointerBits).c_str()).substr(0, 72);
 }
 
 }  // namespace tblf
