@@ -1,8 +1,6 @@
 #include "envreport/env_report_dialog_win.h"
 
-#include <cderr.h>
-#include <commdlg.h>
-
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -10,7 +8,9 @@
 #include "envreport/report.h"
 #include "output/encoded_writer_win.h"
 #include "resources/resource.h"
+#include "base/clipboard_win.h"
 #include "base/dialog_win.h"
+#include "base/file_dialog_win.h"
 #include "base/message_box_win.h"
 #include "base/text.h"
 
@@ -49,33 +49,6 @@ constexpr LayoutEntry kLayout[] = {
 void ShowResult(HWND owner, const wchar_t* text, UINT icon) {
   ShowMessageBox(owner, text, kCaption.get(), icon);
 }
-
-// The clipboard, closed on every way out.
-class OpenedClipboard {
- public:
-  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  explicit operator bool() const { return open_; }
-
- private:
-  bool open_;
-};
-
-// A global block, freed unless it has been handed to the clipboard.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : block_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes)) {}
-  ~GlobalBlock() {
-    if (block_) GlobalFree(block_);
-  }
-  HGLOBAL get() const { return block_; }
-  void Release() { block_ = nullptr; }
-
- private:
-  HGLOBAL block_;
-};
 
 class EnvironmentReportDialog : public Dialog {
  protected:
@@ -129,27 +102,14 @@ class EnvironmentReportDialog : public Dialog {
   }
 
  private:
-  // The save dialog's answer; empty when the user cancels. A name the dialog
-  // calls invalid gets one more dialog with an empty name.
+  // The save dialog's answer; empty when the user cancels.
   std::wstring AskFileName() const {
-    std::wstring filter = std::wstring(kTextFilesName.get()) + L'\0' + L"*.txt" + L'\0' + kAllFilesName.get() +
-                          L'\0' + L"*.*" + L'\0';
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      wchar_t file[MAX_PATH + 1] = L"";
-      OPENFILENAMEW ofn{};
-      ofn.lStructSize = sizeof ofn;
-      ofn.hwndOwner = hwnd();
-      ofn.lpstrFilter = filter.c_str();
-      ofn.nFilterIndex = 1;
-      ofn.lpstrFile = file;
-      ofn.nMaxFile = MAX_PATH;
-      ofn.lpstrTitle = kSaveTitle.get();
-      ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-      ofn.lpstrDefExt = L"txt";
-      if (GetSaveFileNameW(&ofn)) return file;
-      if (CommDlgExtendedError() != FNERR_INVALIDFILENAME) break;
-    }
-    return {};
+    FileDialogRequest request;
+    request.owner = hwnd();
+    request.title = kSaveTitle.get();
+    request.filters = {{kTextFilesName.get(), L"*.txt"}, {kAllFilesName.get(), L"*.*"}};
+    request.defaultExtension = L"txt";
+    return AskSaveFileName(request).value_or(std::wstring());
   }
 
   void Save() {
@@ -180,20 +140,20 @@ class EnvironmentReportDialog : public Dialog {
   // Every failure is an error; the block goes back to the system unless the
   // clipboard took it, and the clipboard is closed before any message shows.
   CopyResult CopyToClipboard() const {
-    OpenedClipboard clipboard(hwnd());
-    if (!clipboard) return {&kNoClipboardText, MB_ICONERROR};
     HWND edit = Item(IDC_ENV_TEXT);
     const int length = GetWindowTextLengthW(edit);
-    GlobalBlock block((static_cast<SIZE_T>(length) + 1) * sizeof(wchar_t));
-    if (!block.get()) return {&kOutOfMemoryText, MB_ICONERROR};
-    auto* data = static_cast<wchar_t*>(GlobalLock(block.get()));
-    if (!data) return {&kLockFailedText, MB_ICONERROR};
-    GetWindowTextW(edit, data, length + 1);
-    GlobalUnlock(block.get());
-    if (!EmptyClipboard()) return {&kEmptyFailedText, MB_ICONERROR};
-    if (!SetClipboardData(CF_UNICODETEXT, block.get())) return {&kSetFailedText, MB_ICONERROR};
-    block.Release();  // the clipboard owns it now
-    return {&kCopiedText, MB_ICONINFORMATION};
+    const ClipboardResult result =
+        CopyTextToClipboard(hwnd(), static_cast<std::size_t>(std::max(length, 0)),
+                            [edit, length](wchar_t* data) { GetWindowTextW(edit, data, length + 1); });
+    switch (result) {
+      case ClipboardResult::Ok: return {&kCopiedText, MB_ICONINFORMATION};
+      case ClipboardResult::OpenFailed: return {&kNoClipboardText, MB_ICONERROR};
+      case ClipboardResult::AllocFailed: return {&kOutOfMemoryText, MB_ICONERROR};
+      case ClipboardResult::LockFailed: return {&kLockFailedText, MB_ICONERROR};
+      case ClipboardResult::EmptyFailed: return {&kEmptyFailedText, MB_ICONERROR};
+      case ClipboardResult::SetFailed: break;
+    }
+    return {&kSetFailedText, MB_ICONERROR};
   }
 
   void Copy() {

@@ -1,21 +1,12 @@
 #include "envreport/report.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cwchar>
+
+#include "base/wide_format.h"
 
 namespace tblf::env {
 namespace {
-
-// printf into a wide string; the report's values are short.
-std::wstring F(const wchar_t* format, ...) {
-  wchar_t buffer[512];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vswprintf(buffer, 512, format, args);
-  va_end(args);
-  return n < 0 ? std::wstring() : std::wstring(buffer, static_cast<std::size_t>(n));
-}
 
 struct Text {
   const wchar_t* en;
@@ -66,7 +57,7 @@ std::wstring Or(const std::optional<std::wstring>& value, const ReportWriter& w,
 }
 
 std::wstring Number(const std::optional<unsigned>& value, const ReportWriter& w) {
-  return value ? F(L"%u", *value) : std::wstring(w.T(kUnknown));
+  return value ? FormatWide(L"%u", *value) : std::wstring(w.T(kUnknown));
 }
 
 // --- processor -------------------------------------------------------------
@@ -288,12 +279,12 @@ void ProcessorSection(ReportWriter& w, const EnvironmentFacts& f, const Cpu* cpu
     for (const Label* label : {&kCpuid, &kExtCpuid, &kBrand, &kSerial, &kVendor}) w.Line(*label, kNoCpuid);
   } else {
     const CpuSignature s = SignatureOf(cpu->leaf1.eax);
-    w.Line(kCpuid, F(L"ProcessorType %X Family %X Model %X Stepping %X", s.type, s.family, s.model, s.stepping));
-    w.Line(kExtCpuid, F(L"ExtFamily %X ExtModel %X (Family %Xh Model %Xh: ", s.extFamily, s.extModel,
+    w.Line(kCpuid, FormatWide(L"ProcessorType %X Family %X Model %X Stepping %X", s.type, s.family, s.model, s.stepping));
+    w.Line(kExtCpuid, FormatWide(L"ExtFamily %X ExtModel %X (Family %Xh Model %Xh: ", s.extFamily, s.extModel,
                         s.DisplayFamily(), s.DisplayModel()) +
                           ProcessorName(cpu->vendor, s) + L")");
     const unsigned brandIndex = cpu->leaf1.ebx & 0xFF;
-    std::wstring brand = F(L"%02Xh", brandIndex);
+    std::wstring brand = FormatWide(L"%02Xh", brandIndex);
     if (!cpu->brand.empty()) {
       brand += L" \"" + Ascii(cpu->brand) + L"\"";
     } else if (auto name = IntelBrandIdName(brandIndex, cpu->leaf1.eax); name && cpu->vendor == "GenuineIntel") {
@@ -303,7 +294,7 @@ void ProcessorSection(ReportWriter& w, const EnvironmentFacts& f, const Cpu* cpu
     if ((cpu->leaf1.edx & (1u << 18)) && cpu->maxStd >= 3) {
       const CpuidRegs r = cpu->Leaf(3);
       const std::uint32_t eax = cpu->leaf1.eax;
-      w.Line(kSerial, F(L"%04X-%04X-%04X-%04X-%04X-%04X", eax >> 16, eax & 0xFFFF, r.edx >> 16, r.edx & 0xFFFF,
+      w.Line(kSerial, FormatWide(L"%04X-%04X-%04X-%04X-%04X-%04X", eax >> 16, eax & 0xFFFF, r.edx >> 16, r.edx & 0xFFFF,
                         r.ecx >> 16, r.ecx & 0xFFFF));
     } else {
       w.Line(kSerial, Text{L"(not supported)", L"(非対応)"});
@@ -312,7 +303,7 @@ void ProcessorSection(ReportWriter& w, const EnvironmentFacts& f, const Cpu* cpu
   }
   if (f.frequency) {
     const std::uint64_t h = f.frequency->hundredthsMhz;
-    w.Line(kFrequency, F(L"%5u.%02u MHz ", static_cast<unsigned>(h / 100), static_cast<unsigned>(h % 100)) +
+    w.Line(kFrequency, FormatWide(L"%5u.%02u MHz ", static_cast<unsigned>(h / 100), static_cast<unsigned>(h % 100)) +
                            w.T(kTimerMethods[static_cast<int>(f.frequency->method)]));
   } else {
     w.Line(kFrequency, kUnknown);
@@ -321,16 +312,16 @@ void ProcessorSection(ReportWriter& w, const EnvironmentFacts& f, const Cpu* cpu
     for (const Label* label : {&kStd, &kExt, &kLogical}) w.Line(*label, kNoCpuid);
     return;
   }
-  w.Line(kStd, F(L"%08xh - %08xh", 0u, cpu->maxStd));
-  w.Line(kExt, cpu->maxExt ? F(L"%08xh - %08xh", 0x80000000u, cpu->maxExt) : std::wstring(w.T(kNone)));
+  w.Line(kStd, FormatWide(L"%08xh - %08xh", 0u, cpu->maxStd));
+  w.Line(kExt, cpu->maxExt ? FormatWide(L"%08xh - %08xh", 0x80000000u, cpu->maxExt) : std::wstring(w.T(kNone)));
   const bool htt = (cpu->leaf1.edx >> 28) & 1;
-  w.Line(kLogical, F(L"%u", htt ? (cpu->leaf1.ebx >> 16) & 0xFF : 1u));
+  w.Line(kLogical, FormatWide(L"%u", htt ? (cpu->leaf1.ebx >> 16) & 0xFF : 1u));
 }
 
 std::wstring WaysText(unsigned ways, bool japanese) {
   if (ways == 0xFF) return L2AssociativityName(0xF, japanese);
   if (ways == 1) return L2AssociativityName(0x1, japanese);
-  return F(japanese ? L"%uウェイ" : L"%uways", ways);
+  return FormatWide(japanese ? L"%uウェイ" : L"%uways", ways);
 }
 
 void CacheSections(ReportWriter& w, const Cpu* cpu) {
@@ -339,13 +330,13 @@ void CacheSections(ReportWriter& w, const Cpu* cpu) {
   w.Raw(L"\r\n\r\n");
   w.Raw(Text{L"[Memory Cache]", L"[メモリキャッシュ]"});
   w.Line({L"L2 Cache Line size      :", L"L2ラインサイズ"},
-         c.l2LineSize ? F(ja ? L"%u バイト" : L"%u bytes", *c.l2LineSize) : std::wstring(w.T(kUnknown)));
+         c.l2LineSize ? FormatWide(ja ? L"%u バイト" : L"%u bytes", *c.l2LineSize) : std::wstring(w.T(kUnknown)));
   std::wstring assoc = w.T(kUnknown);
   if (c.l2AssocField) assoc = L2AssociativityName(*c.l2AssocField, ja);
   else if (c.l2Ways) assoc = WaysText(*c.l2Ways, ja);
   w.Line({L"L2 Associativity field  :", L"L2アソシアティビティ"}, assoc);
   w.Line({L"L2 Cache size           :", L"L2キャッシュサイズ"},
-         c.l2SizeKb ? F(L"%u KB", *c.l2SizeKb) : std::wstring(w.T(kUnknown)));
+         c.l2SizeKb ? FormatWide(L"%u KB", *c.l2SizeKb) : std::wstring(w.T(kUnknown)));
 
   w.Raw(L"\r\n\r\n");
   w.Raw(Text{L"[Linear/Physical Address size]", L"[リニア/物理アドレスサイズ]"});
@@ -354,8 +345,8 @@ void CacheSections(ReportWriter& w, const Cpu* cpu) {
 
   const Label kAssoc{L" Associativity:", L" ウェイ数"};
   const Label kEntries{L" #Entry       :", L" エントリ数"};
-  auto hex = [&](const std::optional<unsigned>& v) { return v ? F(L" %02Xh", *v) : L" " + std::wstring(w.T(kUnknown)); };
-  auto dec = [&](const std::optional<unsigned>& v) { return v ? F(L" %u", *v) : L" " + std::wstring(w.T(kUnknown)); };
+  auto hex = [&](const std::optional<unsigned>& v) { return v ? FormatWide(L" %02Xh", *v) : L" " + std::wstring(w.T(kUnknown)); };
+  auto dec = [&](const std::optional<unsigned>& v) { return v ? FormatWide(L" %u", *v) : L" " + std::wstring(w.T(kUnknown)); };
   auto row = [&](const Label& label, const std::wstring& left, const std::wstring& right) {
     w.Raw(L"\r\n" + TwoColumns(w.LabelText(label) + left, w.LabelText(label) + right, 40));
   };
@@ -368,9 +359,9 @@ void CacheSections(ReportWriter& w, const Cpu* cpu) {
 
   w.Raw(L"\r\n" + TwoColumns(w.T(Text{L"[L1 Data Cache]", L"[L1データキャッシュ]"}),
                              w.T(Text{L"[L1 Instruction Cache]", L"[L1命令キャッシュ]"}), 40));
-  auto size = [&](const std::optional<unsigned>& v) { return v ? F(L" %uKB", *v) : L" " + std::wstring(w.T(kUnknown)); };
+  auto size = [&](const std::optional<unsigned>& v) { return v ? FormatWide(L" %uKB", *v) : L" " + std::wstring(w.T(kUnknown)); };
   auto bytes = [&](const std::optional<unsigned>& v) {
-    return v ? F(ja ? L" %uバイト" : L" %ubytes", *v) : L" " + std::wstring(w.T(kUnknown));
+    return v ? FormatWide(ja ? L" %uバイト" : L" %ubytes", *v) : L" " + std::wstring(w.T(kUnknown));
   };
   row({L" Size         :", L" サイズ"}, size(c.l1Data.sizeKb), size(c.l1Instruction.sizeKb));
   row({L" Lines per Tag:", L" ライン/タグ"}, dec(c.l1Data.linesPerTag), dec(c.l1Instruction.linesPerTag));
@@ -418,9 +409,9 @@ void FeatureSections(ReportWriter& w, const Cpu& cpu) {
 
 // --- operating system ------------------------------------------------------
 
-std::wstring RectText(const Rect& r) { return F(L"(%d,%d)-(%d,%d)", r.left, r.top, r.right, r.bottom); }
+std::wstring RectText(const Rect& r) { return FormatWide(L"(%d,%d)-(%d,%d)", r.left, r.top, r.right, r.bottom); }
 
-std::wstring Megabytes(std::uint64_t bytes) { return F(L"%llu MB", static_cast<unsigned long long>(bytes >> 20)); }
+std::wstring Megabytes(std::uint64_t bytes) { return FormatWide(L"%llu MB", static_cast<unsigned long long>(bytes >> 20)); }
 
 std::wstring SuiteNames(unsigned mask) {
   static const wchar_t* const kSuites[] = {
@@ -459,7 +450,7 @@ void OperatingSystemSection(ReportWriter& w, const EnvironmentFacts& f) {
   if (f.osMajor && f.osMinor) {
     const unsigned build = f.osBuild.value_or(0);
     version += WindowsName(*f.osMajor, *f.osMinor, build, f.productType.value_or(1)) +
-               F(L" (%u.%u.%u)", *f.osMajor, *f.osMinor, build);
+               FormatWide(L" (%u.%u.%u)", *f.osMajor, *f.osMinor, build);
   } else {
     version += w.T(kUnknown);
   }
@@ -467,32 +458,32 @@ void OperatingSystemSection(ReportWriter& w, const EnvironmentFacts& f) {
   w.Line({L"Plus!version :", L"Plus!版"}, Or(f.plusVersion, w, kNone));
   static const wchar_t* const kPlatforms[] = {L"Win32s", L"Win32 on Windows", L"Win32 NT"};
   w.Line({L" Platform     :", L" OS種別"},
-         f.platformId ? F(L"%u", *f.platformId) + (*f.platformId < 3 ? std::wstring(L" (") + kPlatforms[*f.platformId] + L")" : L"")
+         f.platformId ? FormatWide(L"%u", *f.platformId) + (*f.platformId < 3 ? std::wstring(L" (") + kPlatforms[*f.platformId] + L")" : L"")
                       : std::wstring(w.T(kUnknown)));
   w.Line({L" Service Pack :", L" SP情報"},
          f.csdVersion.empty() ? std::wstring(w.T(kNone))
-                              : f.csdVersion + F(L" (%u.%u)", f.servicePackMajor, f.servicePackMinor));
+                              : f.csdVersion + FormatWide(L" (%u.%u)", f.servicePackMajor, f.servicePackMinor));
   std::wstring product = w.T(kUnknown);
   if (f.productType) {
     static const Text kTypes[] = {{L"Workstation", L"ワークステーション"},
                                   {L"Domain Controller", L"ドメインコントローラ"},
                                   {L"Server", L"サーバ"}};
-    product = (*f.productType >= 1 && *f.productType <= 3) ? w.T(kTypes[*f.productType - 1]) : F(L"%u", *f.productType);
+    product = (*f.productType >= 1 && *f.productType <= 3) ? w.T(kTypes[*f.productType - 1]) : FormatWide(L"%u", *f.productType);
   }
   if (f.productInfo) {
-    product += L", " + EditionName(*f.productInfo).value_or(w.T(kUnknown)) + F(L" (%08Xh)", *f.productInfo);
+    product += L", " + EditionName(*f.productInfo).value_or(w.T(kUnknown)) + FormatWide(L" (%08Xh)", *f.productInfo);
   }
   w.Line({L" Product Type :", L" 製品タイプ"}, product);
   std::wstring suite = w.T(kUnknown);
   if (f.suiteMask) {
-    suite = F(L"%04Xh", *f.suiteMask);
+    suite = FormatWide(L"%04Xh", *f.suiteMask);
     const std::wstring names = SuiteNames(*f.suiteMask);
     if (!names.empty()) suite += L" (" + names + L")";
   }
   w.Line({L" SuiteMask    :", L" スイート"}, suite);
   std::wstring locale = w.T(kUnknown);
   if (f.localeId) {
-    locale = F(L"%04X ", *f.localeId) + f.localeName + L", ANSI " + Number(f.ansiCodePage, w) + L", OEM " +
+    locale = FormatWide(L"%04X ", *f.localeId) + f.localeName + L", ANSI " + Number(f.ansiCodePage, w) + L", OEM " +
              Number(f.oemCodePage, w);
   }
   w.Line({L" Locale Info. :", L" ロケール情報"}, locale);
@@ -500,15 +491,15 @@ void OperatingSystemSection(ReportWriter& w, const EnvironmentFacts& f) {
   std::wstring dotNet;
   for (const DotNetVersion& v : f.dotNet) {
     std::wstring one = v.version.empty() ? v.key.substr(1) : v.version;
-    if (v.release) one = DotNet4Version(*v.release).value_or(one) + F(L" (Release %u)", *v.release);
+    if (v.release) one = DotNet4Version(*v.release).value_or(one) + FormatWide(L" (Release %u)", *v.release);
     if (v.key.find(L"Full") != std::wstring::npos) one += L" Full";
     if (v.key.find(L"Client") != std::wstring::npos) one += L" Client";
-    if (v.servicePack && *v.servicePack > 0) one += F(L" SP%u", *v.servicePack);
+    if (v.servicePack && *v.servicePack > 0) one += FormatWide(L" SP%u", *v.servicePack);
     dotNet += (dotNet.empty() ? L"" : L", ") + one;
   }
   w.Line({L".NET Framework:", L".NET Framework"}, dotNet.empty() ? std::wstring(w.T(kNotFound)) : dotNet);
   w.Line({L"Comctl32.dll  :", L"Comctl32.dll"}, f.comctlMajor && f.comctlMinor
-                                                    ? F(L"ver.%u.%02u", *f.comctlMajor, *f.comctlMinor)
+                                                    ? FormatWide(L"ver.%u.%02u", *f.comctlMajor, *f.comctlMinor)
                                                     : std::wstring(w.T(kUnknown)));
   auto memory = [&](std::uint64_t total, std::uint64_t avail) {
     if (!f.haveMemory) return std::wstring(w.T(kUnknown));
@@ -517,16 +508,16 @@ void OperatingSystemSection(ReportWriter& w, const EnvironmentFacts& f) {
   w.Line({L"Physical Mem. :", L"物理メモリ"}, memory(f.totalPhys, f.availPhys));
   w.Line({L"Page File     :", L"ページファイル"}, memory(f.totalPageFile, f.availPageFile));
   w.Line({L"Virtual Memory:", L"仮想メモリ"}, memory(f.totalVirtual, f.availVirtual));
-  w.Line({L"Memory Used   :", L"メモリ使用率"}, f.haveMemory ? F(L"%u %%", f.memoryLoad) : std::wstring(w.T(kUnknown)));
+  w.Line({L"Memory Used   :", L"メモリ使用率"}, f.haveMemory ? FormatWide(L"%u %%", f.memoryLoad) : std::wstring(w.T(kUnknown)));
   w.Line({L"Screen        :", L"画面"},
-         F(ja ? L"%d x %d, %d ビット, %d dpi, " : L"%d x %d, %d bits, %d dpi, ", f.screenWidth, f.screenHeight,
+         FormatWide(ja ? L"%d x %d, %d ビット, %d dpi, " : L"%d x %d, %d bits, %d dpi, ", f.screenWidth, f.screenHeight,
            f.bitsPerPixel, f.dpi) +
              // 0 and 1 stand for the display's default rate.
-             (f.refreshHz > 1 ? F(L"%d Hz ", f.refreshHz) : std::wstring(ja ? L"既定の周波数 " : L"default rate ")) +
-             (f.workArea ? F(L"[Work Area (%d,%d)-(%d,%d)]", f.workArea->left, f.workArea->top, f.workArea->right,
+             (f.refreshHz > 1 ? FormatWide(L"%d Hz ", f.refreshHz) : std::wstring(ja ? L"既定の周波数 " : L"default rate ")) +
+             (f.workArea ? FormatWide(L"[Work Area (%d,%d)-(%d,%d)]", f.workArea->left, f.workArea->top, f.workArea->right,
                              f.workArea->bottom)
                          : std::wstring(L"[Work Area ") + w.T(kUnknown) + L"]"));
-  w.Line({L"Virtual Screen:", L"仮想画面"}, RectText(f.virtualScreen) + F(L" [Monitors:%d]", f.monitorCount));
+  w.Line({L"Virtual Screen:", L"仮想画面"}, RectText(f.virtualScreen) + FormatWide(L" [Monitors:%d]", f.monitorCount));
   for (const Monitor& m : f.monitors) {
     w.Line({L" Monitor Info :", L" モニタ情報"},
            m.device + L" " + RectText(m.area) + L" [Work Area " + RectText(m.workArea) + L"]" +
@@ -535,9 +526,9 @@ void OperatingSystemSection(ReportWriter& w, const EnvironmentFacts& f) {
   if (f.monitors.empty()) w.Line({L" Monitor Info :", L" モニタ情報"}, kUnknown);
   std::wstring keyboard = w.T(kUnknown);
   if (f.keyboardType) {
-    keyboard = F(L"%d (", *f.keyboardType) + KeyboardName(*f.keyboardType, ja) + L")";
-    if (f.keyboardSubtype) keyboard += F(ja ? L", サブタイプ %d" : L", Subtype %d", *f.keyboardSubtype);
-    if (f.functionKeys) keyboard += F(ja ? L", ファンクションキー %d 個" : L", %d function keys", *f.functionKeys);
+    keyboard = FormatWide(L"%d (", *f.keyboardType) + KeyboardName(*f.keyboardType, ja) + L")";
+    if (f.keyboardSubtype) keyboard += FormatWide(ja ? L", サブタイプ %d" : L", Subtype %d", *f.keyboardSubtype);
+    if (f.functionKeys) keyboard += FormatWide(ja ? L", ファンクションキー %d 個" : L", %d function keys", *f.functionKeys);
   }
   w.Line({L"Keyboard Type :", L"キーボード"}, keyboard);
   w.Line({L"Machine Name  :", L"コンピュータ名"}, Or(f.machineName, w));
@@ -545,18 +536,18 @@ void OperatingSystemSection(ReportWriter& w, const EnvironmentFacts& f) {
   w.Line({L"Domain Name   :", L"ドメイン名"}, Or(f.domainName, w));
   const std::uint64_t seconds = f.tickCount / 1000;
   w.Line({L"GetTickCount  :", L"GetTickCount"},
-         F(ja ? L"%llu ms (%llu 日 %02u:%02u:%02u)" : L"%llu ms (%llu days %02u:%02u:%02u)",
+         FormatWide(ja ? L"%llu ms (%llu 日 %02u:%02u:%02u)" : L"%llu ms (%llu days %02u:%02u:%02u)",
            static_cast<unsigned long long>(f.tickCount), static_cast<unsigned long long>(seconds / 86400),
            static_cast<unsigned>(seconds / 3600 % 24), static_cast<unsigned>(seconds / 60 % 60),
            static_cast<unsigned>(seconds % 60)));
   w.Line({L"Remote Session:", L"リモート接続"}, f.remoteSession ? kYes : kNo);
   w.Line({L"Slow Machine  :", L"低速マシン"}, f.slowMachine ? kYes : kNo);
-  w.Line({L"Mouse Buttons :", L"マウスボタン数"}, F(L"%d", f.mouseButtons));
+  w.Line({L"Mouse Buttons :", L"マウスボタン数"}, FormatWide(L"%d", f.mouseButtons));
   w.Line({L"Network       :", L"ネットワーク"}, f.network ? Text{L"Present", L"あり"} : Text{L"Not present", L"なし"});
   std::wstring uac = w.T(kNotFound);
   if (f.enableLua) {
     uac = std::wstring(*f.enableLua ? w.T(Text{L"Enabled", L"有効"}) : w.T(Text{L"Disabled", L"無効"})) +
-          F(L" (EnableLUA=%u)", *f.enableLua);
+          FormatWide(L" (EnableLUA=%u)", *f.enableLua);
   }
   if (f.elevated && *f.elevated) uac += w.T(Text{L", running as administrator", L", 管理者として実行中"});
   w.Line({L"UAC           :", L"UAC"}, uac);
@@ -577,7 +568,7 @@ std::wstring Pad(std::wstring text, std::size_t width) {
 
 std::wstring SpaceText(std::uint64_t freeBytes, std::uint64_t totalBytes) {
   const double gb = 1024.0 * 1024.0 * 1024.0;
-  return F(L"%6.1f/%6.1fGB", static_cast<double>(freeBytes) / gb, static_cast<double>(totalBytes) / gb);
+  return FormatWide(L"%6.1f/%6.1fGB", static_cast<double>(freeBytes) / gb, static_cast<double>(totalBytes) / gb);
 }
 
 void DriveSection(ReportWriter& w, const EnvironmentFacts& f) {
@@ -587,7 +578,7 @@ void DriveSection(ReportWriter& w, const EnvironmentFacts& f) {
   for (const Drive& d : f.drives) {
     std::wstring line(1, d.letter);
     line += L": ";
-    std::wstring type = d.substituted ? L"Subst" : (d.type < 7 ? w.T(kDriveTypes[d.type]) : F(L"%u", d.type));
+    std::wstring type = d.substituted ? L"Subst" : (d.type < 7 ? w.T(kDriveTypes[d.type]) : FormatWide(L"%u", d.type));
     line += Pad(type, 10);
     if (d.noAnswer) {
       line += w.T(Text{L"(no answer)", L"(応答なし)"});
@@ -597,7 +588,7 @@ void DriveSection(ReportWriter& w, const EnvironmentFacts& f) {
       line += Pad(d.freeBytes && d.totalBytes ? SpaceText(*d.freeBytes, *d.totalBytes) : L"?", 17);
       line += Pad(d.busType ? BusTypeName(*d.busType) : L"?", 9);
       line += Pad(d.fileSystem.empty() ? L"?" : d.fileSystem, 9);
-      line += Pad(d.serial ? F(L"%04X-%04X", *d.serial >> 16, *d.serial & 0xFFFF) : L"?", 10);
+      line += Pad(d.serial ? FormatWide(L"%04X-%04X", *d.serial >> 16, *d.serial & 0xFFFF) : L"?", 10);
       line += d.label;
     }
     while (!line.empty() && line.back() == L' ') line.pop_back();
@@ -631,7 +622,7 @@ std::wstring TimeText(const LocalTime& t, bool ja) {
   static const wchar_t* const kDaysEn[] = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
   static const wchar_t* const kDaysJa[] = {L"日", L"月", L"火", L"水", L"木", L"金", L"土"};
   const int day = t.dayOfWeek >= 0 && t.dayOfWeek < 7 ? t.dayOfWeek : 0;
-  return F(L"%04d/%02d/%02d(%ls) %02d:%02d:%02d", t.year, t.month, t.day, ja ? kDaysJa[day] : kDaysEn[day], t.hour,
+  return FormatWide(L"%04d/%02d/%02d(%ls) %02d:%02d:%02d", t.year, t.month, t.day, ja ? kDaysJa[day] : kDaysEn[day], t.hour,
            t.minute, t.second);
 }
 
@@ -647,7 +638,7 @@ std::wstring AdapterTypeName(std::uint32_t type) {
     case 71: return L"IEEE 802.11";
     case 131: return L"Tunnel";
     case 144: return L"IEEE 1394";
-    default: return F(L"%u", type);
+    default: return FormatWide(L"%u", type);
   }
 }
 
@@ -673,9 +664,9 @@ void NetworkSection(ReportWriter& w, const EnvironmentFacts& f) {
     w.Line({L"Adapter Name  :", L"アダプタ名"}, a.name);
     w.Line({L"Adapter Desc  :", L"アダプタ説明"}, a.description);
     std::wstring address;
-    for (std::size_t i = 0; i < a.address.size(); ++i) address += (i ? L"-" : L"") + F(L"%02x", a.address[i]);
+    for (std::size_t i = 0; i < a.address.size(); ++i) address += (i ? L"-" : L"") + FormatWide(L"%02x", a.address[i]);
     w.Line({L"Adapter Addr  :", L"物理アドレス"}, address);
-    w.Line({L"Index         :", L"インデックス"}, F(L"%u", a.index));
+    w.Line({L"Index         :", L"インデックス"}, FormatWide(L"%u", a.index));
     w.Line({L"Type          :", L"種類"}, AdapterTypeName(a.type));
     w.Line({L"IPv4 Address  :", L"IPv4アドレス"}, Joined(a.ipAddresses));
     w.Line({L"IP Mask       :", L"IPマスク"}, Joined(a.ipMasks));
@@ -743,7 +734,7 @@ std::wstring FlagLines(const FlagTable& left, std::uint32_t leftValue, const Fla
       if (!*table.names[bit]) continue;
       std::wstring name = table.names[bit];
       name.resize(kFlagNameWidth, L' ');
-      list.push_back(F(L"%2d-%ls:%u", bit, name.c_str(), (value >> bit) & 1u));
+      list.push_back(FormatWide(L"%2d-%ls:%u", bit, name.c_str(), (value >> bit) & 1u));
     }
     return list;
   };
@@ -759,7 +750,7 @@ std::wstring FlagLines(const FlagTable& left, std::uint32_t leftValue, const Fla
 
 std::wstring UtcDifferenceText(int minutes) {
   const int magnitude = minutes < 0 ? -minutes : minutes;
-  return F(minutes < 0 ? L"-%02d:%02d" : L"+%02d:%02d", magnitude / 60, magnitude % 60);
+  return FormatWide(minutes < 0 ? L"-%02d:%02d" : L"+%02d:%02d", magnitude / 60, magnitude % 60);
 }
 
 std::wstring WindowsName(unsigned major, unsigned minor, unsigned build, unsigned productType) {
@@ -782,7 +773,7 @@ std::wstring WindowsName(unsigned major, unsigned minor, unsigned build, unsigne
       if (build >= 20348) return L"Server 2022";
       if (build >= 17763) return L"Server 2019";
       return L"Server 2016";
-    default: return F(L"%u.%u", major, minor);
+    default: return FormatWide(L"%u.%u", major, minor);
   }
 }
 
@@ -844,12 +835,12 @@ std::wstring BusTypeName(unsigned busType) {
       L"SATA", L"SD", L"MMC", L"Virtual", L"FBVirt", L"Spaces", L"NVMe", L"SCM", L"UFS",
   };
   if (busType < std::size(kBuses)) return kBuses[busType];
-  return F(L"%u", busType);
+  return FormatWide(L"%u", busType);
 }
 
 std::wstring BuildEnvironmentReport(const EnvironmentFacts& facts, bool japanese) {
   ReportWriter w(japanese);
-  w.Raw(F(L"PRBX32.LIB ver.%d.%02d.%02d [%ls]", 5, 24, 30, L"May 15 2016"));
+  w.Raw(FormatWide(L"PRBX32.LIB ver.%d.%02d.%02d [%ls]", 5, 24, 30, L"May 15 2016"));
   w.Raw(L"(Unicode)");
   std::optional<Cpu> cpu;
   if (facts.cpuid) cpu = ReadCpu(facts.cpuid);

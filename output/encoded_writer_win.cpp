@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "output/encodings.h"
 #include "output/eucjp.h"
 #include "settings/settings_table.h"
 #include "base/text.h"
@@ -16,42 +17,16 @@ constexpr BiText kNoFileName{L"内部エラー(パラメタ不正) fname == NULL
                              L"Internal error (illegal parameters) fname == NULL"};
 constexpr BiText kOutOfMemory{L"メモリが足りません。", L"Out of memory."};
 
-enum class Conversion { Utf16Le, Utf16Be, CodePage };
+// Any index outside the list converts with code page 0 (CP_ACP), without a
+// byte order mark.
+constexpr EncodingInfo kOutOfRange{{L"", L""}, L"", Conversion::CodePage, CP_ACP, "", false};
 
-// One row per entry of the encoding list (File/CharCode).
-struct Encoding {
-  Conversion conversion;
-  UINT codePage;  // for CodePage; kAnsiCodePage and kOtherCodePage are looked up per call
-  const char* bom;
-  bool eucJp;
-};
-
-constexpr UINT kAnsiCodePage = 0xFFFFFFFFu;
-constexpr UINT kOtherCodePage = 0xFFFFFFFEu;
-
-constexpr Encoding kEncodings[] = {
-    {Conversion::CodePage, kAnsiCodePage, "", false},      // 0 ANSI (GetACP)
-    {Conversion::CodePage, 932, "", false},                // 1 Shift-JIS
-    {Conversion::CodePage, 50222, "", false},              // 2 JIS (iso-2022-jp)
-    {Conversion::Utf16Le, 0, "\xFF\xFE", false},           // 3 Unicode with BOM
-    {Conversion::Utf16Le, 0, "", false},                   // 4 Unicode without BOM
-    {Conversion::Utf16Be, 0, "\xFE\xFF", false},           // 5 Unicode big endian with BOM
-    {Conversion::Utf16Be, 0, "", false},                   // 6 Unicode big endian without BOM
-    {Conversion::CodePage, CP_UTF8, "\xEF\xBB\xBF", false},  // 7 UTF-8 with BOM
-    {Conversion::CodePage, CP_UTF8, "", false},            // 8 UTF-8N
-    {Conversion::CodePage, CP_UTF7, "", false},            // 9 UTF-7
-    {Conversion::CodePage, 932, "", true},                 // 10 EUC-JP
-    {Conversion::CodePage, kOtherCodePage, "", false},     // 11 the code page in File/OtherCP
-};
-// Any other index converts with code page 0 (CP_ACP), without a byte order mark.
-constexpr Encoding kOutOfRange{Conversion::CodePage, CP_ACP, "", false};
-
-const Encoding& EncodingFor(int index) {
-  constexpr int count = static_cast<int>(sizeof(kEncodings) / sizeof(kEncodings[0]));
-  return index >= 0 && index < count ? kEncodings[index] : kOutOfRange;
+const EncodingInfo& EncodingFor(int index) {
+  const EncodingInfo* encoding = FindEncoding(index);
+  return encoding ? *encoding : kOutOfRange;
 }
 
-UINT CodePageOf(const Encoding& encoding) {
+UINT CodePageOf(const EncodingInfo& encoding) {
   if (encoding.codePage == kAnsiCodePage) return GetACP();
   if (encoding.codePage == kOtherCodePage) return static_cast<UINT>(Read(settings::kOtherCodePage));
   return encoding.codePage;
@@ -74,7 +49,7 @@ bool WriteAll(HANDLE file, const void* data, DWORD size, const wchar_t** reason)
   return true;
 }
 
-bool WriteConverted(HANDLE file, const Encoding& encoding, const wchar_t* text, const wchar_t** reason) {
+bool WriteConverted(HANDLE file, const EncodingInfo& encoding, const wchar_t* text, const wchar_t** reason) {
   switch (encoding.conversion) {
     case Conversion::Utf16Le: {
       const DWORD bytes = static_cast<DWORD>(lstrlenW(text)) * 2;
@@ -182,7 +157,7 @@ bool WriteEncodedTextAs(int chosen, const wchar_t* fileName, HANDLE* handleSlot,
     return false;
   }
   const int index = chosen >= 0 ? chosen : g_encodingOverride >= 0 ? g_encodingOverride : Read(settings::kCharCode);
-  const Encoding& encoding = EncodingFor(index);
+  const EncodingInfo& encoding = EncodingFor(index);
 
   HANDLE file = INVALID_HANDLE_VALUE;
   bool created = false;

@@ -6,6 +6,7 @@
 
 #include "output/output_state.h"
 #include "output/selection.h"
+#include "remote/control_kinds.h"
 #include "settings/settings_table.h"
 #include "base/process_basics.h"
 
@@ -93,7 +94,7 @@ class Run {
   void ReadListView();
   // The cells of one row entry: empty texts for a negative entry.
   RowCells ReadRow(int row, const std::vector<int>& columns);
-  void ReadItems(ControlKind kind);
+  void ReadItems(const KindDescriptor& kind);
   void ReadTreeView();
   void AppendTreePrefix(int depth, TreeItemId item);
   void Deliver();
@@ -140,7 +141,7 @@ RowCells Run::ReadRow(int row, const std::vector<int>& columns) {
 
 void Run::ReadListView() {
   const WindowId control = job_.target;
-  std::optional<long> count = reader_.CountItems(control, ControlKind::ListView);
+  std::optional<long> count = reader_.CountItems(control, job_.kind);
   if (!count) {
     status_ = &kReadErrorText;
     return;
@@ -216,17 +217,15 @@ void Run::ReadListView() {
   }
 }
 
-void Run::ReadItems(ControlKind kind) {
-  std::optional<long> count = reader_.CountItems(job_.target, kind);
+void Run::ReadItems(const KindDescriptor& kind) {
+  std::optional<long> count = reader_.CountItems(job_.target, kind.kind);
   if (!count) {
     status_ = &kReadErrorText;
     return;
   }
   total_ = *count;
   for (long i = 0; i < *count; ++i) {
-    std::optional<std::wstring> text = kind == ControlKind::ListBox
-                                           ? reader_.GetListBoxItemText(job_.target, static_cast<int>(i))
-                                           : reader_.GetComboBoxItemText(job_.target, static_cast<int>(i));
+    std::optional<std::wstring> text = (reader_.*kind.itemText)(job_.target, static_cast<int>(i));
     if (text) {
       writer_.StartRow();
       writer_.WriteCell(*text);
@@ -262,7 +261,7 @@ void Run::AppendTreePrefix(int depth, TreeItemId item) {
 }
 
 void Run::ReadTreeView() {
-  std::optional<long> count = reader_.CountItems(job_.target, ControlKind::TreeView);
+  std::optional<long> count = reader_.CountItems(job_.target, job_.kind);
   if (!count) {
     status_ = &kReadErrorText;
     return;
@@ -332,13 +331,15 @@ bool Run::Execute() {
   }
   try {
     writer_.BeginDocument(job_.format, job_.newline, quoteWhenNeeded, doubleQuotes);
-    switch (job_.kind) {
-      case ControlKind::ListView: ReadListView(); break;
-      case ControlKind::TreeView: ReadTreeView(); break;
-      case ControlKind::ComboBox:
-      case ControlKind::ListBox: ReadItems(job_.kind); break;
-      case ControlKind::FileList:
-        if (job_.destination != Destination::Sample && !host_.RunFileList(writer_)) status_ = &kFileListFailedText;
+    const KindDescriptor* kind = FindKind(job_.kind);
+    switch (kind ? kind->shape : RowShape::Files) {
+      case RowShape::Table: ReadListView(); break;
+      case RowShape::Tree: ReadTreeView(); break;
+      case RowShape::Items: ReadItems(*kind); break;
+      case RowShape::Files:
+        if (kind && job_.destination != Destination::Sample && !host_.RunFileList(writer_)) {
+          status_ = &kFileListFailedText;
+        }
         break;
     }
     writer_.WriteFooter();

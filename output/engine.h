@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "base/clipboard.h"
 #include "output/record_writer.h"
 #include "output/text_sink.h"
 #include "remote/control_reader.h"
@@ -49,8 +50,6 @@ struct OutputJob {
   std::optional<bool> doubleQuotes;
 };
 
-// Steps of the clipboard delivery; every step but Ok has its own message.
-enum class ClipboardResult { Ok, OpenFailed, AllocFailed, LockFailed, EmptyFailed, SetFailed };
 
 class OutputHost {
  public:

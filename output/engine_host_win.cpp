@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "output/encoded_writer_win.h"
+#include "base/clipboard_win.h"
 #include "base/message_box_win.h"
 
 namespace tblf {
@@ -49,43 +50,20 @@ bool Win32OutputHost::RunFileList(RecordWriter& writer) {
 }
 
 ClipboardResult CopyChunksToClipboard(RecordWriter& writer) {
-  if (!OpenClipboard(nullptr)) return ClipboardResult::OpenFailed;
   const size_t total = writer.TotalLength();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (total + 1) * sizeof(wchar_t));
-  if (block == nullptr) {
-    CloseClipboard();
-    return ClipboardResult::AllocFailed;
-  }
-  auto* target = static_cast<wchar_t*>(GlobalLock(block));
-  if (target == nullptr) {
-    GlobalFree(block);
-    CloseClipboard();
-    return ClipboardResult::LockFailed;
-  }
-  // Each chunk goes as soon as it is copied, so the peak is about one copy.
-  size_t copied = 0;
-  auto& chunks = writer.Chunks();
-  while (!chunks.empty()) {
-    const std::wstring& chunk = chunks.front();
-    // Never past the block, whatever the chunk list holds.
-    const size_t n = std::min(chunk.size(), total - copied);
-    std::memcpy(target + copied, chunk.data(), n * sizeof(wchar_t));
-    copied += n;
-    chunks.pop_front();
-  }
-  GlobalUnlock(block);
-  if (!EmptyClipboard()) {
-    GlobalFree(block);
-    CloseClipboard();
-    return ClipboardResult::EmptyFailed;
-  }
-  if (SetClipboardData(CF_UNICODETEXT, block) == nullptr) {
-    GlobalFree(block);
-    CloseClipboard();
-    return ClipboardResult::SetFailed;
-  }
-  CloseClipboard();
-  return ClipboardResult::Ok;
+  return CopyTextToClipboard(nullptr, total, [&writer, total](wchar_t* target) {
+    // Each chunk goes as soon as it is copied, so the peak is about one copy.
+    size_t copied = 0;
+    auto& chunks = writer.Chunks();
+    while (!chunks.empty()) {
+      const std::wstring& chunk = chunks.front();
+      // Never past the block, whatever the chunk list holds.
+      const size_t n = std::min(chunk.size(), total - copied);
+      std::memcpy(target + copied, chunk.data(), n * sizeof(wchar_t));
+      copied += n;
+      chunks.pop_front();
+    }
+  });
 }
 
 }  // namespace tblf

@@ -1,6 +1,5 @@
 #include "output/open_with_win.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <mutex>
@@ -16,6 +15,7 @@
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "base/dialog_win.h"
+#include "base/file_dialog_win.h"
 #include "base/message_box_win.h"
 #include "base/process_basics.h"
 
@@ -143,19 +143,11 @@ class OpenDialog : public Dialog {
   }
 
   void Browse() {
-    std::wstring filter = std::wstring(kExecutableFilter.get()) + L'\0' + L"*.exe;*.com;*.bat" + L'\0' +
-                          kAllFilesFilter.get() + L'\0' + L"*.*" + L'\0';
-    wchar_t file[MAX_PATH + 1] = L"";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrTitle = kBrowseTitle.get();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&ofn)) SetItemText(IDC_COMMAND_LINE, file);
+    FileDialogRequest request;
+    request.owner = hwnd();
+    request.title = kBrowseTitle.get();
+    request.filters = {{kExecutableFilter.get(), L"*.exe;*.com;*.bat"}, {kAllFilesFilter.get(), L"*.*"}};
+    if (std::optional<std::wstring> file = AskOpenFileName(request)) SetItemText(IDC_COMMAND_LINE, file->c_str());
   }
 
   std::vector<std::wstring> HistoryEntries() const {

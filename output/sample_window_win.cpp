@@ -8,6 +8,7 @@
 #include "output/start_output_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
+#include "base/dialog_win.h"
 #include "base/message_box_win.h"
 #include "base/process_basics.h"
 
@@ -32,18 +33,8 @@ constexpr IntSetting kHeight{settings::kSampleSection, L"wHeight", 0};
 bool g_classRegistered = false;
 HFONT g_font = nullptr;
 std::wstring g_initialText;
-WNDPROC g_editProcedure = nullptr;
 
 HWND Frame() { return reinterpret_cast<HWND>(g_frameWindow); }
-
-// Ctrl+A selects the whole text; the control itself is read-only.
-LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_CHAR && w == 1) {
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    return 0;
-  }
-  return CallWindowProcW(g_editProcedure, edit, message, w, l);
-}
 
 void FitText(HWND window, int width, int height) {
   if (HWND edit = GetDlgItem(window, kSampleTextId)) {
@@ -64,8 +55,7 @@ LRESULT CALLBACK SampleProcedure(HWND window, UINT message, WPARAM w, LPARAM l) 
         RECT client{};
         GetClientRect(window, &client);
         FitText(window, client.right, client.bottom);
-        g_editProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
+        SelectAllOnCtrlA(edit);  // the control itself is read-only
       }
       HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SAMPLE), IMAGE_ICON, 16, 16,
                                LR_SHARED);

@@ -1,6 +1,5 @@
 #include "output/start_output_win.h"
 
-#include <commdlg.h>
 #include <objbase.h>
 
 #include <atomic>
@@ -13,6 +12,7 @@
 #include "output/output_state.h"
 #include "output/record_formats.h"
 #include "remote/control_reader_win.h"
+#include "base/file_dialog_win.h"
 #include "base/message_box_win.h"
 
 namespace tblf {
@@ -27,26 +27,13 @@ const BiText kSaveTitle{L"名前を指定して保存", L"Save as..."};
 
 // The save dialog's answer, or nothing when the user cancels.
 std::optional<std::wstring> AskFileName(HWND owner, RecordFormat format) {
-  std::wstring filter;
-  for (const SaveFilter& f : kSaveFilters) {
-    filter += f.display.get();
-    filter += L'\0';
-    filter += f.pattern;
-    filter += L'\0';
-  }
-  wchar_t file[MAX_PATH] = L"";
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = InfoOf(format).saveFilterIndex;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrTitle = kSaveTitle.get();
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-  ofn.lpstrDefExt = InfoOf(format).defaultExtension;
-  if (!GetSaveFileNameW(&ofn)) return std::nullopt;
-  return std::wstring(file);
+  FileDialogRequest request;
+  request.owner = owner;
+  request.title = kSaveTitle.get();
+  for (const SaveFilter& f : kSaveFilters) request.filters.push_back({f.display.get(), f.pattern});
+  request.filterIndex = InfoOf(format).saveFilterIndex;
+  request.defaultExtension = InfoOf(format).defaultExtension;
+  return AskSaveFileName(request);
 }
 
 // Set by the UI thread, read by the worker.
@@ -110,7 +97,7 @@ DWORD WINAPI OutputWorker(void* parameter) {
     Win32ControlReader reader;
     WorkerHost host(reinterpret_cast<HWND>(run->request.frame), owner, run->notices);
     host.SetEncoding(run->job.encoding);
-    if (run->job.kind == ControlKind::FileList) host.SetFileListRun(run->request.fileList);
+    if (run->request.fileList) host.SetFileListRun(run->request.fileList);
     if (run->open) {
       OpenWithApplication(*run->open, run->job, reader, host);
     } else if (RunOutputJob(run->job, reader, host)) {

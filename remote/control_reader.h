@@ -19,7 +19,8 @@ using WindowId = std::uintptr_t;
 // A tree view's own item handle (HTREEITEM of the target); opaque here.
 using TreeItemId = std::uint64_t;
 
-// The kind of a candidate control; also the image index of its main list row.
+// The kind of a candidate control; what belongs to each kind is its row in
+// remote/control_kinds.h.
 enum class ControlKind : unsigned char {
   ListView = 0,
   TreeView = 1,

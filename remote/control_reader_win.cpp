@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "remote/control_kinds.h"
 #include "remote/item_layouts.h"
 #include "remote/remote_call_win.h"
 #include "remote/timed_send_win.h"
@@ -17,11 +18,9 @@ const BiText kTreeItemErrorText = {L"(取得失敗)", L"(error)"};
 
 namespace {
 
-constexpr UINT kLvmGetItemCount = 0x1004;
 constexpr UINT kLvmGetItemW = 0x104B;
 constexpr UINT kLvmSetItemState = 0x102B;
 constexpr UINT kLvmGetColumnW = 0x105F;
-constexpr UINT kTvmGetCount = 0x1105;
 constexpr UINT kTvmGetNextItem = 0x110A;
 constexpr UINT kTvmGetItemW = 0x113E;
 
@@ -55,16 +54,10 @@ constexpr std::size_t kRowExchangeCells = 64;
 }  // namespace
 
 std::optional<long> Win32ControlReader::CountItems(WindowId control, ControlKind kind) {
-  UINT message = 0;
-  switch (kind) {
-    case ControlKind::ListView: message = kLvmGetItemCount; break;
-    case ControlKind::TreeView: message = kTvmGetCount; break;
-    case ControlKind::ComboBox: message = CB_GETCOUNT; break;
-    case ControlKind::ListBox: message = LB_GETCOUNT; break;
-    default: return std::nullopt;
-  }
+  const KindDescriptor* row = FindKind(kind);
+  if (!row || row->countMessage == 0) return std::nullopt;
   LRESULT count = 0;
-  if (!TimedSend(ToHwnd(control), message, 0, 0, &count)) return std::nullopt;
+  if (!TimedSend(ToHwnd(control), row->countMessage, 0, 0, &count)) return std::nullopt;
   return static_cast<long>(count);
 }
 

@@ -5,16 +5,6 @@
 namespace tblf {
 namespace {
 
-const struct {
-  ControlKind kind;
-  const wchar_t* name;
-} kKindNames[] = {
-    {ControlKind::ListView, L"listview"},
-    {ControlKind::TreeView, L"treeview"},
-    {ControlKind::ListBox, L"listbox"},
-    {ControlKind::ComboBox, L"combobox"},
-};
-
 std::wstring Folded(const std::wstring& text) {
   std::wstring out = text;
   for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
@@ -29,17 +19,14 @@ std::wstring WithoutExe(std::wstring name) {
 }  // namespace
 
 const wchar_t* KindName(ControlKind kind) {
-  for (const auto& k : kKindNames) {
-    if (k.kind == kind) return k.name;
-  }
-  return L"filelist";
+  const KindDescriptor* row = FindKind(kind);
+  return row && row->cliWord ? row->cliWord : L"";
 }
 
 std::optional<ControlKind> KindOfName(const std::wstring& name) {
-  for (const auto& k : kKindNames) {
-    if (name == k.name) return k.kind;
-  }
-  return std::nullopt;
+  const KindDescriptor* row = FindKindOfWord(name);
+  if (!row) return std::nullopt;
+  return row->kind;
 }
 
 bool SelectorMatches(const ControlSelector& selector, const Candidate& candidate) {

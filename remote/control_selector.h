@@ -22,8 +22,8 @@ struct ControlSelector {
   std::optional<int> nth;
 };
 
-// The selector's words for a kind ("listview", "treeview", "listbox",
-// "combobox"), and back.
+// The selector's word for a kind (its row's --kind word; empty for a kind
+// without one), and back.
 const wchar_t* KindName(ControlKind kind);
 std::optional<ControlKind> KindOfName(const std::wstring& name);
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "remote/control_reader.h"
 #include "base/text.h"
+#include "remote/control_kinds.h"
 
 namespace tblf {
 
@@ -45,12 +45,8 @@ struct Candidate {
   int columns = 0;         // list views: the column count of column 3 (at least 1)
 };
 
-extern const BiText kListViewOwnerDrawNote;
-extern const BiText kListBoxOwnerDrawNote;
-extern const BiText kComboBoxOwnerDrawNote;
-
 // "%p" of the handle (upper case, zero-padded to `digits`) and the kind
-// suffix; a list view has none while the other-controls option is off.
+// suffix; a kind listed always has none while the other-controls option is off.
 std::wstring HandleLabel(WindowId handle, ControlKind kind, bool otherControls,
                          int digits = static_cast<int>(sizeof(void*) * 2));
 // The handle of a label: hexadecimal digits up to the first other character

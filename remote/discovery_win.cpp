@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
-#include "filelist/file_list_row_win.h"
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
 #include "resources/resource.h"
@@ -22,6 +21,9 @@ const BiText kHeaders[6] = {
     {L"行列数", L"Count"},                  {L"最上段の項目名", L"First Item"}, {L"備考", L"Note"},
 };
 constexpr int kInitialWidths[6] = {150, 150, 205, 205, 205, 205};
+const BiText kFileListDescription{L"(任意のフォルダ下のファイル/フォルダ一覧を作成します)",
+                                  L"Get file list in specified folder."};
+constexpr COLORREF kOwnerDrawMarkColour = RGB(220, 0, 0);
 
 // A 16 x 16 image of one colour with a one-pixel dark frame; the overlay is
 // a small red corner mark, transparent elsewhere.
@@ -64,6 +66,18 @@ void SetCell(HWND list, int row, int column, const std::wstring& text) {
   item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(text.c_str());
   SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// A new last row: the kind's icon, the kind itself in lParam (the icon's
+// index is only a picture), the label in column 0.
+int InsertRow(HWND list, ControlKind kind, const wchar_t* label) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.pszText = const_cast<wchar_t*>(label);
+  item.iImage = MainListImage(kind);
+  item.lParam = static_cast<LPARAM>(kind);
+  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 }  // namespace
@@ -137,21 +151,21 @@ void SetUpMainList(HWND list) {
     column.iSubItem = c;
     SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 6, 0);
-  // List view, tree view, combo box, list box, file list; then the overlay.
-  // The icons come from the program's resources (resources/icons.rc); a
-  // program built without them gets plain drawn squares, so that the image
-  // indexes, which hold the kinds, stay the same.
-  const int ids[6] = {IDI_LISTVIEW, IDI_TREEVIEW, IDI_COMBOBOX, IDI_LISTBOX, IDI_FILELIST, IDI_OWNERDRAW_MARK};
-  const COLORREF colours[6] = {RGB(0, 102, 204), RGB(0, 153, 51),   RGB(204, 153, 0),
-                               RGB(153, 51, 204), RGB(128, 128, 128), RGB(220, 0, 0)};
+  // One icon per kind, in the order of the kind rows, then the overlay. The
+  // icons come from the program's resources (resources/icons.rc); a program
+  // built without them gets plain drawn squares in their places.
+  const std::span<const KindDescriptor> kinds = ControlKinds();
+  const int overlay = static_cast<int>(kinds.size());
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, overlay + 1, 0);
   HINSTANCE module = GetModuleHandleW(nullptr);
-  for (int i = 0; i < 6; ++i) {
-    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(ids[i]), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    if (icon == nullptr || ImageList_AddIcon(images, icon) < 0) AddImage(images, colours[i], i == 5);
+  auto add = [&](int id, COLORREF colour, bool isOverlay) {
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    if (icon == nullptr || ImageList_AddIcon(images, icon) < 0) AddImage(images, colour, isOverlay);
     if (icon != nullptr) DestroyIcon(icon);
-  }
-  ImageList_SetOverlayImage(images, 5, 1);
+  };
+  for (const KindDescriptor& kind : kinds) add(kind.icon, kind.drawnColour, false);
+  add(IDI_OWNERDRAW_MARK, kOwnerDrawMarkColour, true);
+  ImageList_SetOverlayImage(images, overlay, 1);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
 }
@@ -160,11 +174,7 @@ void FillMainList(HWND list, const std::vector<Candidate>& rows) {
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   for (const Candidate& candidate : rows) {
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<wchar_t*>(candidate.label.c_str());
-    item.iImage = static_cast<int>(candidate.kind);
-    const int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = InsertRow(list, candidate.kind, candidate.label.c_str());
     if (row < 0) continue;
     SetCell(list, row, 1, candidate.program);
     SetCell(list, row, 2, candidate.owner);
@@ -178,7 +188,13 @@ void FillMainList(HWND list, const std::vector<Candidate>& rows) {
       SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
     }
   }
-  AppendFileListRow(list);
+  // The file list row, always last.
+  const KindDescriptor& fileList = *FindKind(ControlKind::FileList);
+  const int last = InsertRow(list, fileList.kind, fileList.label.get());
+  if (last >= 0) {
+    SetCell(list, last, 2, kFileListDescription.get());
+    SetCell(list, last, 3, L"---");
+  }
   if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
     for (int c = 0; c < 6; ++c) SendMessageW(list, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE);
     LVITEMW focus{};
@@ -194,13 +210,21 @@ void RefreshMainList(HWND list, bool otherControls) {
   FillMainList(list, DiscoverControls(desktop, reader, otherControls, g_frameWindow));
 }
 
-std::optional<ControlKind> ReadRowKind(HWND list, int row) {
+int MainListImage(ControlKind kind) {
+  const std::span<const KindDescriptor> kinds = ControlKinds();
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i].kind == kind) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const KindDescriptor* ReadRowKind(HWND list, int row) {
   LVITEMA item{};
-  item.mask = LVIF_IMAGE;
+  item.mask = LVIF_PARAM;
   item.iItem = row;
-  if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
-  if (item.iImage < 0 || item.iImage > 4) return std::nullopt;
-  return static_cast<ControlKind>(item.iImage);
+  if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  if (item.lParam < 0 || item.lParam > 0xFF) return nullptr;
+  return FindKind(static_cast<ControlKind>(item.lParam));
 }
 
 std::optional<HWND> ReadRowHandle(HWND list, int row) {

@@ -26,8 +26,8 @@ class Win32DesktopWindows : public DesktopWindows {
 // the snapshot fails or no entry matches.
 std::wstring ProcessNameOf(DWORD processId);
 
-// Main list set-up, once: the six columns, the image list of six icons
-// (index 5 as overlay image 1) and LVS_EX_INFOTIP.
+// Main list set-up, once: the six columns, the image list of the kinds'
+// icons and the owner-draw mark as overlay image 1, and LVS_EX_INFOTIP.
 void SetUpMainList(HWND list);
 
 // Empties the main list and fills it from the desktop (the program's frame
@@ -37,9 +37,12 @@ void RefreshMainList(HWND list, bool otherControls);
 // The same from candidate rows already discovered.
 void FillMainList(HWND list, const std::vector<Candidate>& rows);
 
-// Row readers: the kind is the row's image index, the handle the "%p" text
-// of column 0.
-std::optional<ControlKind> ReadRowKind(HWND list, int row);
+// The image index of a kind's icon in the main list; -1 for none.
+int MainListImage(ControlKind kind);
+
+// Row readers: the kind's row (nullptr when the row cannot be read), the
+// handle the "%p" text of column 0.
+const KindDescriptor* ReadRowKind(HWND list, int row);
 std::optional<HWND> ReadRowHandle(HWND list, int row);
 
 }  // namespace tblf

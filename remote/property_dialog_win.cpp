@@ -4,6 +4,7 @@
 
 #include "base/help_topics.h"
 #include "base/help_win.h"
+#include "remote/control_kinds.h"
 #include "remote/property_report_win.h"
 #include "remote/timed_send_win.h"
 #include "resources/resource.h"
@@ -29,12 +30,9 @@ constexpr LayoutEntry kLayout[] = {
     {IDC_HELP_BUTTON, Anchor::BottomRight},
 };
 
-// The main list's icon of each kind, in the order of the kinds.
-constexpr int kKindIcons[] = {IDI_LISTVIEW, IDI_TREEVIEW, IDI_COMBOBOX, IDI_LISTBOX};
-
 class PropertyDialog : public Dialog {
  public:
-  PropertyDialog(HWND target, ControlKind kind) : target_(target), kind_(kind) {}
+  PropertyDialog(HWND target, ControlKind kind) : target_(target), kind_(kind), row_(FindKind(kind)) {}
 
  protected:
   int TemplateJa() const override { return IDD_PROPERTY_JA; }
@@ -49,7 +47,7 @@ class PropertyDialog : public Dialog {
     SendMessageW(Item(IDC_HELP_BUTTON), WM_SETFONT, guiFont, FALSE);
 
     // A vanished control (or the file list row) keeps the template's title.
-    if (kind_ != ControlKind::FileList && IsWindow(target_)) {
+    if (row_ && row_->IsControl() && IsWindow(target_)) {
       SetWindowTextW(hwnd(), PropertyDialogTitle(FromHwnd(target_), g_japaneseUi).c_str());
       SetKindIcon();
     }
@@ -82,15 +80,14 @@ class PropertyDialog : public Dialog {
 
  private:
   void SetKindIcon() {
-    const auto index = static_cast<std::size_t>(kind_);
-    if (index >= std::size(kKindIcons)) return;
-    icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kKindIcons[index]), IMAGE_ICON,
+    icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(row_->icon), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     if (icon_) SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   }
 
   HWND target_;
   ControlKind kind_;
+  const KindDescriptor* row_;  // nullptr for a kind no row has
   HICON icon_ = nullptr;
 };
 

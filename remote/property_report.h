@@ -10,23 +10,14 @@
 #include <span>
 #include <string>
 
-#include "remote/control_reader.h"
 #include "base/text.h"
+#include "remote/control_kinds.h"
 
 namespace tblf {
 
-struct StyleName {
-  const wchar_t* name;
-  std::uint32_t value;
-};
-using StyleTable = std::span<const StyleName>;
-
-// The six name tables, each in the order the decoding walks it.
+// The name tables of every window, each in the order the decoding walks it;
+// a kind's own table is in its row (remote/control_kinds.h).
 extern const StyleTable kWindowStyleNames;
-extern const StyleTable kListViewStyleNames;
-extern const StyleTable kTreeViewStyleNames;
-extern const StyleTable kListBoxStyleNames;
-extern const StyleTable kComboBoxStyleNames;
 extern const StyleTable kExtendedStyleNames;
 
 // The kind's own class table (empty for the file list and unknown kinds).
@@ -74,8 +65,5 @@ std::wstring BuildPropertyReport(ControlKind kind, const ControlFacts& facts, bo
 
 // "Window Handle : %p - Property" for the dialog title, at most 72 characters.
 std::wstring PropertyDialogTitle(WindowId handle, bool japanese, int pointerBits = kBuildPointerBits);
-
-// The class name that belongs to a kind ("SysListView32", ...); empty for others.
-const wchar_t* ClassNameOfKind(ControlKind kind);
 
 }  // namespace tblf

@@ -31,7 +31,8 @@ std::optional<std::wstring> ReadControlCaption(HWND window) {
 
 ControlFacts GatherControlFacts(HWND window, ControlKind kind) {
   ControlFacts facts;
-  if (kind == ControlKind::FileList || !IsWindow(window)) return facts;
+  const KindDescriptor* row = FindKind(kind);
+  if ((row && !row->IsControl()) || !IsWindow(window)) return facts;
   facts.isWindow = true;
   facts.caption = ReadControlCaption(window);
   facts.style = static_cast<std::uint32_t>(GetWindowLongW(window, GWL_STYLE));

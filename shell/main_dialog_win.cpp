@@ -114,19 +114,19 @@ constexpr TooltipEntry kTipsEn[] = {
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};
 
-// Which options each kind of row shows; the rest of kOptionIds are hidden.
+// The controls of each option group a kind's row names; the rest of
+// kOptionIds are hidden.
 constexpr int kOptionIds[] = {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS,
                               IDC_TREE_SHIFT, IDC_TREE_GRAPH, IDC_FILELIST_HINT, IDC_NOTICE};
-struct KindRule {
-  std::optional<ControlKind> kind;  // nothing: no row selected
-  int shown[4];                     // 0 ends the list
+struct OptionGroup {
+  std::optional<KindOptions> options;  // nothing: no row selected
+  int shown[4];                        // 0 ends the list
 };
-constexpr KindRule kKindRules[] = {
-    {ControlKind::ListView, {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS}},
-    {ControlKind::TreeView, {IDC_TREE_SHIFT, IDC_TREE_GRAPH}},
-    {ControlKind::FileList, {IDC_FILELIST_HINT}},
-    {ControlKind::ComboBox, {IDC_NOTICE}},
-    {ControlKind::ListBox, {IDC_NOTICE}},
+constexpr OptionGroup kOptionGroups[] = {
+    {KindOptions::RowColumn, {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS}},
+    {KindOptions::Tree, {IDC_TREE_SHIFT, IDC_TREE_GRAPH}},
+    {KindOptions::FileList, {IDC_FILELIST_HINT}},
+    {KindOptions::None, {IDC_NOTICE}},
     {std::nullopt, {IDC_NOTICE}},
 };
 
@@ -157,7 +157,7 @@ class MainDialog : public Dialog {
     contextMenu_ = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(g_japaneseUi ? IDM_CONTEXT_JA : IDM_CONTEXT_EN));
     SetMenuDefaultItem(GetSubMenu(contextMenu_, 0), 0, TRUE);
     if (HMENU menu = GetMenu(GetParent(hwnd()))) SetMenuDefaultItem(GetSubMenu(menu, 0), 0, TRUE);
-    ApplyKindRules(std::nullopt);
+    ShowOptionGroup(std::nullopt);
     if (Read(settings::kWindowSample) != 0) CreateSampleWindow(kSampleFirstText.get());
     return TRUE;
   }
@@ -282,11 +282,11 @@ class MainDialog : public Dialog {
     if (message != WM_CONTEXTMENU || reinterpret_cast<HWND>(w) != MainList()) return false;
     HMENU popup = GetSubMenu(contextMenu_, 0);
     const int row = SelectedRow();
-    const std::optional<ControlKind> kind = row >= 0 ? ReadRowKind(MainList(), row) : std::nullopt;
+    const KindDescriptor* kind = row >= 0 ? ReadRowKind(MainList(), row) : nullptr;
     auto gray = [popup](int id, bool grayed) { EnableMenuItem(popup, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED)); };
     gray(IDOK, row < 0 || OutputRunning());
-    gray(IDM_PROPERTY, row < 0 || kind == ControlKind::FileList);
-    gray(IDM_MULTI_SELECT, row < 0 || kind != ControlKind::ListView);
+    gray(IDM_PROPERTY, row < 0 || (kind && !kind->IsControl()));
+    gray(IDM_MULTI_SELECT, !kind || !kind->multiSelect);
     POINT at{};
     GetCursorPos(&at);
     TrackPopupMenuEx(popup, 0, at.x, at.y, hwnd(), nullptr);
@@ -325,19 +325,19 @@ class MainDialog : public Dialog {
   void PropertyCommand() {
     const int row = SelectedRow();
     if (row < 0) return;
-    const std::optional<ControlKind> kind = ReadRowKind(MainList(), row);
+    const KindDescriptor* kind = ReadRowKind(MainList(), row);
     const std::optional<HWND> target = ReadRowHandle(MainList(), row);
-    if (!kind || !target || *kind == ControlKind::FileList) return;
-    ShowPropertyDialog(hwnd(), *target, *kind);
+    if (!kind || !target || !kind->IsControl()) return;
+    ShowPropertyDialog(hwnd(), *target, kind->kind);
   }
 
   // The multi-selection helper for the selected row's list view.
   void MultiSelectCommand() {
     const int row = SelectedRow();
     if (row < 0) return;
-    const std::optional<ControlKind> kind = ReadRowKind(MainList(), row);
+    const KindDescriptor* kind = ReadRowKind(MainList(), row);
     const std::optional<HWND> target = ReadRowHandle(MainList(), row);
-    if (kind != ControlKind::ListView || !target) return;
+    if (!kind || !kind->multiSelect || !target) return;
     ShowMultiSelectDialog(hwnd(), *target);
   }
 
@@ -361,12 +361,12 @@ class MainDialog : public Dialog {
     SelectCombo(IDC_FORMAT, format >= 0 && format < static_cast<int>(kRecordFormatCount) ? format : 0);
   }
 
-  void ApplyKindRules(std::optional<ControlKind> kind) {
-    for (const KindRule& rule : kKindRules) {
-      if (rule.kind != kind) continue;
+  void ShowOptionGroup(std::optional<KindOptions> options) {
+    for (const OptionGroup& group : kOptionGroups) {
+      if (group.options != options) continue;
       for (int id : kOptionIds) {
         bool shown = false;
-        for (int s : rule.shown) shown = shown || s == id;
+        for (int s : group.shown) shown = shown || s == id;
         ShowItem(id, shown);
       }
     }
@@ -375,11 +375,11 @@ class MainDialog : public Dialog {
   // The selected row changed, or an option the preview depends on did.
   void UpdateForSelection() {
     const int row = SelectedRow();
-    const std::optional<ControlKind> kind = row >= 0 ? ReadRowKind(MainList(), row) : std::nullopt;
-    ApplyKindRules(kind);
+    const KindDescriptor* kind = row >= 0 ? ReadRowKind(MainList(), row) : nullptr;
+    ShowOptionGroup(kind ? std::optional<KindOptions>(kind->options) : std::nullopt);
     if (!g_sampleWindow) return;
     SetDlgItemTextW(g_sampleWindow, kSampleTextId, L"");
-    if (row < 0 || kind == ControlKind::FileList) return;
+    if (row < 0 || (kind && !kind->IsControl())) return;
     if (std::optional<OutputRequest> request = BuildRequest()) StartSampleRenderer(request->job);
   }
 
@@ -480,9 +480,10 @@ class MainDialog : public Dialog {
     if (row < 0) return std::nullopt;
     OutputRequest request;
     OutputJob& job = request.job;
-    const std::optional<ControlKind> kind = ReadRowKind(MainList(), row);
-    job.kind = kind ? *kind : ControlKind::ListView;
-    if (job.kind != ControlKind::FileList) {
+    const KindDescriptor* rowKind = ReadRowKind(MainList(), row);
+    const KindDescriptor& kind = rowKind ? *rowKind : ControlKinds().front();
+    job.kind = kind.kind;
+    if (kind.IsControl()) {
       const std::optional<HWND> target = ReadRowHandle(MainList(), row);
       job.target = target ? reinterpret_cast<WindowId>(*target) : 0;
       request.targetGone = !target || !IsWindow(*target);
@@ -490,10 +491,10 @@ class MainDialog : public Dialog {
     const int format = ComboSelection(IDC_FORMAT);
     job.format = static_cast<RecordFormat>(format >= 0 && format < static_cast<int>(kRecordFormatCount) ? format : 0);
     job.owner = reinterpret_cast<WindowId>(hwnd());
-    if (job.kind == ControlKind::ListView) {
+    if (kind.options == KindOptions::RowColumn) {
       job.columnSelection = OptionText(IDC_ONLY_COLUMNS, IDC_COLUMNS);
       job.rowSelection = OptionText(IDC_ONLY_LINES, IDC_LINES);
-    } else if (job.kind == ControlKind::TreeView) {
+    } else if (kind.options == KindOptions::Tree) {
       job.treeLevelShift = IsChecked(IDC_TREE_SHIFT);
       job.treeGraph = IsChecked(IDC_TREE_GRAPH);
     }
@@ -518,7 +519,7 @@ class MainDialog : public Dialog {
     if (!request) return;
     // While the dialogs before the run are up, nothing starts a second one.
     EnableStartButtons(false);
-    if (request->job.kind == ControlKind::FileList) {
+    if (FindKind(request->job.kind)->options == KindOptions::FileList) {
       FileListOptions options;
       if (!AskFileListOptions(hwnd(), options)) {
         EnableStartButtons(true);

@@ -5,6 +5,7 @@
 #include "base/help_topics.h"
 #include "base/help_win.h"
 #include "output/encoded_writer_win.h"
+#include "output/encodings.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
 #include "base/dialog_win.h"
@@ -14,27 +15,6 @@
 namespace tblf {
 namespace {
 
-// The encoding list: its index is the stored CharCode; the code page the
-// field shows for it (0: "-", kAnsi: GetACP, kOther: the user's own).
-constexpr unsigned kAnsi = ~0u, kOther = ~0u - 1;
-constexpr int kOtherIndex = 11;
-const struct {
-  BiText name;
-  unsigned codePage;
-} kEncodings[] = {
-    {{L"ANSI(システム既定 CP:%u)", L"ANSI(System Default CP:%u)"}, kAnsi},
-    {{L"Shift-JIS", L"Shift-JIS"}, 932},
-    {{L"JIS(iso-2022-jp)", L"JIS(iso-2022-jp)"}, 50222},
-    {{L"Unicode (BOMあり)", L"Unicode (with BOM)"}, 0},
-    {{L"Unicode (BOMなし)", L"Unicode (without BOM)"}, 0},
-    {{L"Unicode big endian (BOMあり)", L"Unicode big endian (with BOM)"}, 0},
-    {{L"Unicode big endian (BOMなし)", L"Unicode big endian (without BOM)"}, 0},
-    {{L"UTF-8 (BOMあり)", L"UTF-8 (with BOM)"}, 65001},
-    {{L"UTF-8N (BOMなし)", L"UTF-8N (without BOM)"}, 65001},
-    {{L"UTF-7 (BOMなし)", L"UTF-7 (without BOM)"}, 65000},
-    {{L"EUC-JP", L"EUC-JP"}, 0},
-    {{L"その他 (右にコードページを指定)", L"Other(Please specify a codepage)"}, kOther},
-};
 constexpr const wchar_t* kNewlines[] = {L"CR+LF", L"LF", L"CR"};
 
 const BiText kCaption{L"設定", L"Settings"};
@@ -116,14 +96,14 @@ class SettingsDialog : public Dialog {
     Check(IDC_QUOTE_WHEN_NEEDED, Read(settings::kQuoteWhenNeeded) != 0);
     Check(IDC_DOUBLE_QUOTES, Read(settings::kDoubleQuotes) != 0);
 
-    for (const auto& encoding : kEncodings) {
+    for (const EncodingInfo& encoding : Encodings()) {
       wchar_t name[80];
       swprintf(name, 80, encoding.name.get(), GetACP());
       AddComboText(IDC_ENCODING, name);
     }
     const int charCode = Read(settings::kCharCode);
     SelectCombo(IDC_ENCODING, charCode);  // outside 0-11 nothing is selected
-    if (charCode == kOtherIndex) {
+    if (charCode == OtherCodePageIndex()) {
       const int otherCp = Read(settings::kOtherCodePage);
       EnableItem(IDC_CODE_PAGE, true);
       SetItemText(IDC_CODE_PAGE, otherCp > 0 ? std::to_wstring(otherCp).c_str() : L"-");
@@ -147,7 +127,7 @@ class SettingsDialog : public Dialog {
     switch (id) {
       case IDC_ENCODING:
         if (code != CBN_SELCHANGE) return true;
-        if (ComboSelection(IDC_ENCODING) == kOtherIndex) {
+        if (ComboSelection(IDC_ENCODING) == OtherCodePageIndex()) {
           EnableItem(IDC_CODE_PAGE, true);
           SetItemText(IDC_CODE_PAGE, L"");
         } else {
@@ -205,14 +185,14 @@ class SettingsDialog : public Dialog {
   // A fixed encoding: the field is disabled and shows the table's code page.
   void ShowTableCodePage(int index) const {
     EnableItem(IDC_CODE_PAGE, false);
-    unsigned codePage = 0;
-    if (index >= 0 && index < static_cast<int>(std::size(kEncodings))) codePage = kEncodings[index].codePage;
-    if (codePage == kAnsi) codePage = GetACP();
-    SetItemText(IDC_CODE_PAGE, codePage == 0 || codePage == kOther ? L"-" : std::to_wstring(codePage).c_str());
+    const EncodingInfo* encoding = FindEncoding(index);
+    unsigned codePage = encoding ? ShownCodePage(*encoding) : 0;
+    if (codePage == kAnsiCodePage) codePage = GetACP();
+    SetItemText(IDC_CODE_PAGE, codePage == 0 || codePage == kOtherCodePage ? L"-" : std::to_wstring(codePage).c_str());
   }
 
   void Confirm() {
-    if (ComboSelection(IDC_ENCODING) == kOtherIndex) {
+    if (ComboSelection(IDC_ENCODING) == OtherCodePageIndex()) {
       const UINT codePage = GetDlgItemInt(hwnd(), IDC_CODE_PAGE, nullptr, FALSE);
       const BiText* problem = codePage == 0 ? &kNoCodePageText
                               : IsUsableCodePage(codePage) ? nullptr

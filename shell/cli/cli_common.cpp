@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "output/encoded_writer_win.h"
+#include "output/encodings.h"
 #include "output/engine_host_win.h"
 #include "output/record_formats.h"
 #include "output/start_output_win.h"
@@ -132,13 +133,15 @@ std::optional<int> ParseNumber(const std::wstring& text, int low, int high, size
 
 namespace {
 
+// "0-11" and "0 ANSI, 1 Shift-JIS, …": the rows of the encoding list.
+const std::wstring kEncodingRange = L"0-" + std::to_wstring(Encodings().size() - 1);
+const std::wstring kEncodingHelp = EncodingHelp(50);
+
 const Option kOutputOptionList[] = {
     {L"--format", L"csv|tsv|html|c|space|json|markdown", L"a value", L"record format"},
     {L"--quote-when-needed", nullptr, nullptr, L"CSV: quote only cells that need it"},
     {L"--double-quotes", nullptr, nullptr, L"double the quotes embedded in a cell"},
-    {L"--encoding", L"0-11", L"a value",
-     L"0 ANSI, 1 Shift-JIS, 2 JIS, 3 UTF-16 with BOM,\n4 UTF-16, 5 UTF-16BE with BOM, 6 UTF-16BE,\n"
-     L"7 UTF-8 with BOM, 8 UTF-8, 9 UTF-7, 10 EUC-JP,\n11 the code page of setting File/OtherCP"},
+    {L"--encoding", kEncodingRange.c_str(), L"a value", kEncodingHelp.c_str()},
     {L"--newline", L"crlf|lf|cr", L"a value", L"line ends (the clipboard always gets crlf)"},
     {L"--out", L"FILE", L"a file name", L"write to FILE"},
     {L"--clipboard", nullptr, nullptr, L"copy to the clipboard"},
@@ -150,9 +153,9 @@ const Option kOutputOptionList[] = {
 class StdoutSink : public TextSink {
  public:
   explicit StdoutSink(int encoding) : handle_(GetStdHandle(STD_OUTPUT_HANDLE)) {
-    static const char* const kBoms[12] = {nullptr, nullptr, nullptr, "\xFF\xFE", nullptr, "\xFE\xFF",
-                                          nullptr, "\xEF\xBB\xBF", nullptr, nullptr, nullptr, nullptr};
-    if (encoding >= 0 && encoding < 12 && kBoms[encoding]) WriteBytes(STD_OUTPUT_HANDLE, kBoms[encoding]);
+    if (const EncodingInfo* info = FindEncoding(encoding); info && info->bom[0] != '\0') {
+      WriteBytes(STD_OUTPUT_HANDLE, info->bom);
+    }
   }
   bool Write(const std::wstring& text, std::wstring& reason) override {
     const wchar_t* why = L"";
@@ -189,10 +192,13 @@ class CliHost : public OutputHost {
   std::function<bool(RecordWriter&)> fileList_;
 };
 
+// "listview|treeview|…": the words of the kind rows.
+const std::wstring kKindWordChoice = KindWords(L"|", L"|");
+
 const Option kSelectorOptionList[] = {
     {L"--program", L"NAME", L"a program name", L"the control's program, any case, \".exe\" optional"},
     {L"--window", L"TEXT", L"a text", L"its window's title contains TEXT, any case"},
-    {L"--kind", L"listview|treeview|listbox|combobox", L"a kind", L"its kind"},
+    {L"--kind", kKindWordChoice.c_str(), L"a kind", L"its kind"},
     {L"--nth", L"N", L"a number", L"the N-th match, in list's order (1 = the first)"},
     {L"--wait", L"SECONDS", L"a number", L"keep looking until a control matches, at most\nSECONDS"},
 };
@@ -228,9 +234,10 @@ std::optional<OutputChoice> ReadOutputChoice(const Args& args) {
     }
   }
   if (auto v = args.Value(L"--encoding")) {
-    choice.encoding = ParseNumber(*v, 0, 11);
+    const int last = static_cast<int>(Encodings().size()) - 1;
+    choice.encoding = ParseNumber(*v, 0, last);
     if (!choice.encoding) {
-      Usage(L"--encoding takes 0 to 11, not " + *v);
+      Usage(L"--encoding takes 0 to " + std::to_wstring(last) + L", not " + *v);
       return std::nullopt;
     }
   }
@@ -316,7 +323,7 @@ std::optional<SelectorChoice> ReadSelectorChoice(const Args& args) {
   if (auto v = args.Value(L"--kind")) {
     choice.selector.kind = KindOfName(*v);
     if (!choice.selector.kind) {
-      Usage(L"--kind takes listview, treeview, listbox or combobox, not " + *v);
+      Usage(L"--kind takes " + KindWords(L", ", L" or ") + L", not " + *v);
       return std::nullopt;
     }
   }

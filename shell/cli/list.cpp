@@ -28,7 +28,7 @@ std::wstring CandidatesJson(const std::vector<Candidate>& candidates) {
             JsonString(KindName(c.kind)) + L",\"program\":" + JsonString(c.program) +
             L",\"processId\":" + std::to_wstring(processId) + L",\"window\":" + JsonString(c.owner) +
             L",\"count\":" + std::to_wstring(c.items) + L",\"columns\":" +
-            (c.kind == ControlKind::ListView ? std::to_wstring(c.columns) : std::wstring(L"null")) +
+            (FindKind(c.kind)->shape == RowShape::Table ? std::to_wstring(c.columns) : std::wstring(L"null")) +
             L",\"firstItem\":" + JsonString(c.firstItem) + L",\"note\":" + JsonString(c.note) + L"}";
   }
   return text + (candidates.empty() ? L"]\n" : L"\n]\n");
@@ -42,7 +42,7 @@ int RunList(const Args& args) {
   if (choice->given) {
     rows = FindCandidates(*choice);
     if (args.Has(L"--listviews-only")) {
-      std::erase_if(rows, [](const Candidate& c) { return c.kind != ControlKind::ListView; });
+      std::erase_if(rows, [](const Candidate& c) { return !FindKind(c.kind)->listedAlways; });
       // As without selectors: a list view's handle carries no suffix then.
       for (Candidate& c : rows) c.label = HandleLabel(c.handle, c.kind, false);
     }

@@ -66,7 +66,7 @@ int RunSelect(const Args& args) {
 
   std::optional<Control> control = ResolveControl(args, L"select");
   if (!control) return kExitUsage;
-  if (control->kind != ControlKind::ListView) return Usage(L"select works on a list view only");
+  if (!FindKind(control->kind)->multiSelect) return Usage(L"select works on a list view only");
   switch (CheckSelectTarget(control->window)) {
     case SelectTargetCheck::SingleSelection:
       PrintError(kSelectSingleSelectionText.get());

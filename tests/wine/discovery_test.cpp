@@ -171,16 +171,17 @@ TEST_F(MainListWine, TheImagesAreTheKindIconsOfTheResources) {
     COLORREF colour;
   };
   const COLORREF kTransparent = RGB(255, 0, 255);
+  const int kMark = static_cast<int>(ControlKinds().size());  // the overlay follows the kinds' icons
   const Pixel pixels[] = {
-      {"list view header", 0, 5, 1, RGB(0x1E, 0x64, 0xC8)},
-      {"list view below the frame", 0, 5, 15, kTransparent},
-      {"tree view root", 1, 2, 1, RGB(0x1E, 0x8C, 0x3C)},
-      {"tree view beside the root", 1, 12, 1, kTransparent},
-      {"combo box button", 2, 11, 5, RGB(0xD2, 0x91, 0x00)},
-      {"list box selection", 3, 2, 4, RGB(0x8C, 0x3C, 0xB4)},
-      {"file list folder", 4, 8, 8, RGB(0xF0, 0xC8, 0x3C)},
-      {"warning mark", 5, 2, 10, RGB(0xDC, 0x14, 0x14)},
-      {"warning elsewhere", 5, 12, 2, kTransparent},
+      {"list view header", MainListImage(ControlKind::ListView), 5, 1, RGB(0x1E, 0x64, 0xC8)},
+      {"list view below the frame", MainListImage(ControlKind::ListView), 5, 15, kTransparent},
+      {"tree view root", MainListImage(ControlKind::TreeView), 2, 1, RGB(0x1E, 0x8C, 0x3C)},
+      {"tree view beside the root", MainListImage(ControlKind::TreeView), 12, 1, kTransparent},
+      {"combo box button", MainListImage(ControlKind::ComboBox), 11, 5, RGB(0xD2, 0x91, 0x00)},
+      {"list box selection", MainListImage(ControlKind::ListBox), 2, 4, RGB(0x8C, 0x3C, 0xB4)},
+      {"file list folder", MainListImage(ControlKind::FileList), 8, 8, RGB(0xF0, 0xC8, 0x3C)},
+      {"warning mark", kMark, 2, 10, RGB(0xDC, 0x14, 0x14)},
+      {"warning elsewhere", kMark, 12, 2, kTransparent},
   };
   for (const Pixel& p : pixels) {
     EXPECT_EQ(ImagePixel(images, p.index, p.x, p.y), p.colour) << p.what;
@@ -213,9 +214,9 @@ TEST_F(MainListWine, FillPutsTheFileListRowLastAndFocusesRowZero) {
   EXPECT_EQ(Cell(2, 2), L"Get file list in specified folder.");
   EXPECT_EQ(Cell(2, 3), L"---");
   EXPECT_EQ(Cell(2, 4), L"");
-  EXPECT_EQ(ReadRowKind(list_, 0), ControlKind::ListView);
-  EXPECT_EQ(ReadRowKind(list_, 1), ControlKind::ListBox);
-  EXPECT_EQ(ReadRowKind(list_, 2), ControlKind::FileList);
+  EXPECT_EQ(ReadRowKind(list_, 0), FindKind(ControlKind::ListView));
+  EXPECT_EQ(ReadRowKind(list_, 1), FindKind(ControlKind::ListBox));
+  EXPECT_EQ(ReadRowKind(list_, 2), FindKind(ControlKind::FileList));
   EXPECT_EQ(ReadRowHandle(list_, 0), ToHwnd(0x1234));
   EXPECT_EQ(ReadRowHandle(list_, 1), ToHwnd(0x5678));
   EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_FOCUSED | LVIS_SELECTED), LVIS_FOCUSED);
