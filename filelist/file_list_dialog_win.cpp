@@ -52,7 +52,7 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_FL_ORDER, L"Select order for files or folders list."},
     {IDC_FL_FOLDER_POSITION, L"Select the folders' position."},
     {IDOK, L"Starts to output."},
-    {IDC_HELP_BUTTON, L"Displays the Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDCANCEL, L"Closes this dialog box."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};

@@ -18,7 +18,7 @@ constexpr TooltipEntry kTipsJa[] = {
     {IDCANCEL, L"このダイアログを閉じます"},
 };
 constexpr TooltipEntry kTipsEn[] = {
-    {IDC_HELP_BUTTON, L"Displays Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDCANCEL, L"Closes this dialog box."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};
