@@ -91,9 +91,7 @@ class FileListDialog : public Dialog {
   BOOL OnInit() override {
     SetItemText(IDC_FL_TOKENS, FileListTokenReference(g_japaneseUi).c_str());
     // A fixed-pitch face, so that the colons of the reference line up.
-    tokenFont_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                             g_japaneseUi ? L"MS Gothic" : L"Courier New");
+    tokenFont_ = CreateUiFont(g_japaneseUi ? L"MS Gothic" : L"Courier New", 9, FIXED_PITCH | FF_MODERN);
     if (tokenFont_) SendDlgItemMessageW(hwnd(), IDC_FL_TOKENS, WM_SETFONT, reinterpret_cast<WPARAM>(tokenFont_), FALSE);
     HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FILELIST), IMAGE_ICON, 16, 16, LR_SHARED);
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

@@ -6,6 +6,7 @@
 #include "output/start_output_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
+#include "base/dialog_win.h"
 #include "base/message_box_win.h"
 #include "base/process_basics.h"
 #include "shell/startup.h"
@@ -142,7 +143,9 @@ HWND CreateSampleWindow(const wchar_t* initialText) {
     return nullptr;
   }
   if (std::optional<std::wstring> face = Read(settings::kSampleFont)) {
-    g_font = CreateFontW(12, 0, 0, 0, 500, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_TT_PRECIS,
+    // The UI language's character set: with SHIFTJIS_CHARSET an English face
+    // would give way to a Japanese one, and `\` would show as a yen sign.
+    g_font = CreateFontW(12, 0, 0, 0, 500, FALSE, FALSE, FALSE, UiCharSet(), OUT_TT_PRECIS,
                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, face->c_str());
   }
   const bool independent = Read(settings::kSampleIndependent) != 0;

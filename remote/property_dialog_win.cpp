@@ -43,10 +43,7 @@ class PropertyDialog : public Dialog {
   const TooltipTables* Tooltips() const override { return &kTips; }
 
   BOOL OnInit() override {
-    // The report stays in the template's monospaced font; the buttons do not need it.
-    const WPARAM guiFont = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    SendMessageW(Item(IDCANCEL), WM_SETFONT, guiFont, FALSE);
-    SendMessageW(Item(IDC_HELP_BUTTON), WM_SETFONT, guiFont, FALSE);
+    fonts_.Apply(hwnd(), IDC_PROPERTY_REPORT, {IDCANCEL, IDC_HELP_BUTTON});
 
     // A vanished control (or the file list row) keeps the template's title.
     if (kind_ != ControlKind::FileList && IsWindow(target_)) {
@@ -92,6 +89,7 @@ class PropertyDialog : public Dialog {
   HWND target_;
   ControlKind kind_;
   HICON icon_ = nullptr;
+  ReportFonts fonts_;
 };
 
 }  // namespace
