@@ -27,6 +27,7 @@ const BiText kNoTemplateText{L"出力情報の列を入力してください。"
 const BiText kDefaultQuestion{L"デフォルトに戻してもよろしいですか?",
                               L"Are you sure you want to return to default format?"};
 const BiText kBrowseTitle{L"フォルダの選択", L"Choose Folder"};
+const BiText kMissingFolderText{L"フォルダが見つかりません：\n%s", L"Folder not found:\n%s"};
 
 constexpr TooltipEntry kTipsJa[] = {
     {IDC_BROWSE, L"フォルダを一覧から選択します。"},
@@ -170,6 +171,15 @@ class FileListDialog : public Dialog {
     const std::wstring templateText = ItemText(IDC_FL_TEMPLATE);
     if (folder.empty() || templateText.empty()) {
       ShowMessageBox(hwnd(), (folder.empty() ? kNoFolderText : kNoTemplateText).get(), L"Tabulift", MB_ICONERROR);
+      return;
+    }
+    // Checked before the save dialog, which would already create the file.
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      std::wstring text = kMissingFolderText.get();
+      text.replace(text.find(L"%s"), 2, folder);
+      ShowMessageBox(hwnd(), text.c_str(), L"Tabulift", MB_ICONERROR);
+      SetFocus(Item(IDC_FL_FOLDER));
       return;
     }
     folderHistory_.Add(folder);
