@@ -35,6 +35,10 @@ constexpr int kRunButtons[] = {IDC_REFRESH, IDOK, IDC_EXIT, IDC_HELP_BUTTON};
 
 void EnableRunButtons(HWND dialog, bool enable) {
   for (int id : kRunButtons) EnableWindow(GetDlgItem(dialog, id), enable);
+  // Disabling the focused button 1 passed the focus on to the next control
+  // (the check box, which a stray Space would toggle); the run over, it goes
+  // back to the main list.
+  if (enable) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_MAIN_LIST)), TRUE);
 }
 
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }

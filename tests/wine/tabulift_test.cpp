@@ -155,6 +155,12 @@ TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLangua
     EXPECT_EQ(box->text, test::Lang(ja, L"クリップボードへコピーしました。", L"Writing data to Clipboard."));
     EXPECT_EQ(ClipboardText(), kTrioCsv);
     app.Answer(box->window);
+    // The focus is back on the main list, not on a check box that a stray Space would toggle.
+    const DWORD thread = GetWindowThreadProcessId(app.frame(), nullptr);
+    GUITHREADINFO focus{sizeof focus};
+    EXPECT_TRUE(test::WaitUntil([&] {
+      return GetGUIThreadInfo(thread, &focus) && focus.hwndFocus == app.Item(IDC_MAIN_LIST);
+    })) << focus.hwndFocus;
 
     const std::wstring file = ExecutableFolder() + L"tabulift_test_out.txt";
     DeleteFileW(file.c_str());
