@@ -29,6 +29,8 @@ class Win32OutputHost : public OutputHost {
   std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) override;
   ClipboardResult CopyToClipboard(RecordWriter& writer) override;
   bool RunFileList(RecordWriter& writer) override;
+  void NoRowMatched() override { noRowMatched_ = true; }
+  bool noRowMatched() const { return noRowMatched_; }
   // The file list dialog's choices for a kind-4 run; without them the run finds nothing.
   void SetFileListOptions(FileListOptions options) { fileList_ = std::move(options); }
 
@@ -37,6 +39,7 @@ class Win32OutputHost : public OutputHost {
   HWND owner_;
   HWND sampleControl_;
   std::optional<FileListOptions> fileList_;
+  bool noRowMatched_ = false;
 };
 
 // The clipboard sequence alone: OpenClipboard, GlobalAlloc of

@@ -29,6 +29,7 @@ const BiText kFileDoneText{L"ファイル出力が完了しました。", L"Writ
 const BiText kClipboardDoneText{L"クリップボードへコピーしました。", L"Writing data to Clipboard."};
 const BiText kRunningButtonText{L"処理中...(Esc:中止)", L"... (Esc:Abort)"};
 const BiText kSaveTitle{L"名前を指定して保存", L"Save as..."};
+const BiText kNoRowMatchedLine{L"\n(選択に一致する行がありません)", L"\n(No row matched the selection.)"};
 
 // The buttons that must not start a second output while one runs.
 constexpr int kRunButtons[] = {IDC_REFRESH, IDOK, IDC_EXIT, IDC_HELP_BUTTON};
@@ -79,8 +80,11 @@ std::optional<std::wstring> AskFileName(HWND owner, RecordFormat format) {
   return std::wstring(file);
 }
 
-void ShowDone(HWND owner, const BiText& text) {
-  ShowMessageBox(owner, text.get(), L"Tabulift", MB_ICONINFORMATION);
+// The completion message; a second line when the selection left no row.
+void ShowDone(HWND owner, const BiText& text, const Win32OutputHost& host) {
+  std::wstring message = text.get();
+  if (host.noRowMatched()) message += kNoRowMatchedLine.get();
+  ShowMessageBox(owner, message.c_str(), L"Tabulift", MB_ICONINFORMATION);
 }
 
 // Steps after the claim; the caller releases the state.
@@ -153,13 +157,13 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
         job.destination = Destination::File;
         job.newline = static_cast<NewlineKind>(newline >= 0 && newline <= 2 ? newline : 0);
         job.fileName = *file;
-        if (RunOutputJob(job, reader, host)) ShowDone(dialog, kFileDoneText);
+        if (RunOutputJob(job, reader, host)) ShowDone(dialog, kFileDoneText, host);
       }
       break;
     case 1:
       job.destination = Destination::Clipboard;
       job.newline = NewlineKind::CrLf;
-      if (RunOutputJob(job, reader, host)) ShowDone(dialog, kClipboardDoneText);
+      if (RunOutputJob(job, reader, host)) ShowDone(dialog, kClipboardDoneText, host);
       break;
     case 2:
       OpenWithApplication(job, reader, host, dialog);

@@ -181,6 +181,30 @@ TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLangua
   }
 }
 
+TEST_F(TabuliftWine, ASelectionThatLeavesNoRowSaysSoUnderTheCompletionMessage) {
+  for (const wchar_t* language : {L"en", L"ja"}) {
+    const bool ja = language[0] == L'j';
+    SCOPED_TRACE(Narrow(language));
+    // Without the sample window: no preview runs between the steps.
+    test::RemoveStoredSettings();
+    StoreRegistryInt(L"Window", L"sample", 0);
+    TabuliftApp app;
+    ASSERT_TRUE(app.Start(language, L"", false)) << Narrow(app.Error());
+    ASSERT_TRUE(app.SelectMainListRow(H(L"trio.listview")));
+    app.SetChecked(IDC_ONLY_LINES, true);
+    app.TypeText(IDC_LINES, L"9");
+    app.Pick(IDC_DESTINATION, 1);
+    app.Click(IDOK);
+    const auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box) << app.DescribeWindows();
+    EXPECT_EQ(box->text, test::Lang(ja, L"クリップボードへコピーしました。\n(選択に一致する行がありません)",
+                                    L"Writing data to Clipboard.\n(No row matched the selection.)"));
+    EXPECT_EQ(ClipboardText(), L"\"Name\",\"Value\"\r\n");
+    app.Answer(box->window);
+    EXPECT_EQ(app.Close(), 0u);
+  }
+}
+
 TEST_F(TabuliftWine, AControlDestroyedSinceTheRefreshGivesTheStaleMessageAndTheButtonsComeBack) {
   test::FixtureProcess doomed;
   ASSERT_TRUE(doomed.Start()) << Narrow(doomed.Error());
