@@ -285,12 +285,34 @@ void SelectAllOnCtrlA(HWND edit) { SetWindowSubclass(edit, CtrlASelectsAll, 0, 0
 
 BYTE UiCharSet() { return g_japaneseUi ? SHIFTJIS_CHARSET : DEFAULT_CHARSET; }
 
+HFONT CreateUiFont(const LOGFONTW& wanted) {
+  LOGFONTW font = wanted;
+  font.lfCharSet = UiCharSet();
+  HFONT made = CreateFontIndirectW(&font);
+  if (!made || font.lfCharSet == DEFAULT_CHARSET || (font.lfPitchAndFamily & 3) == DEFAULT_PITCH) return made;
+  // Where the face is missing, the font mapper may prefer the pitch to the
+  // character set (Wine takes its fixed-pitch stand-in, which has no
+  // Japanese); the character set wins then.
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, made);
+  const bool drawsIt = GetTextCharset(screen) == font.lfCharSet;
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  if (drawsIt) return made;
+  DeleteObject(made);
+  font.lfPitchAndFamily = static_cast<BYTE>((font.lfPitchAndFamily & ~3) | DEFAULT_PITCH);
+  return CreateFontIndirectW(&font);
+}
+
 HFONT CreateUiFont(const wchar_t* face, int points, BYTE pitchAndFamily) {
   HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
   ReleaseDC(nullptr, screen);
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, UiCharSet(), OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
+  font.lfWeight = FW_NORMAL;
+  font.lfPitchAndFamily = pitchAndFamily;
+  lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+  return CreateUiFont(font);
 }
 
 ReportFonts::~ReportFonts() {

@@ -128,6 +128,8 @@ BYTE UiCharSet();
 // character set; the caller deletes it. With FIXED_PITCH | FF_MODERN any
 // monospaced face serves when `face` is missing.
 HFONT CreateUiFont(const wchar_t* face, int points, BYTE pitchAndFamily);
+// The same from a whole description; its character set is replaced.
+HFONT CreateUiFont(const LOGFONTW& font);
 
 // The fonts of a report dialog: the report in a monospaced face, so that its
 // columns line up, the other controls in the UI face (the stock GUI font in
