@@ -2,10 +2,70 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <vector>
+
 #include "resources/resource.h"
 #include "base/text.h"
 
 namespace tblf {
+namespace {
+
+// Words past a menu or class field of an extended template (none, an
+// ordinal, or a string).
+size_t FieldWords(const WORD* p) {
+  if (p[0] == 0) return 1;
+  if (p[0] == 0xFFFF) return 2;
+  return wcslen(reinterpret_cast<const wchar_t*>(p)) + 1;
+}
+
+// The dialog template `id`. The system creates a template's font in the
+// default character set (Wine does, whatever the template says), so where
+// the Japanese face is missing the text would show as boxes: when the face
+// that the template's character set picks differs from the named one, the
+// template is copied into `copy` with that face instead.
+const DLGTEMPLATE* LoadDialogTemplate(int id, std::vector<BYTE>& copy) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
+  const auto* base = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+  if (!base) return nullptr;
+  const auto* words = reinterpret_cast<const WORD*>(base);
+  const DWORD style = *reinterpret_cast<const DWORD*>(base + 12);
+  if (words[0] != 1 || words[1] != 0xFFFF || !(style & DS_SETFONT)) return reinterpret_cast<const DLGTEMPLATE*>(base);
+  const WORD* p = words + 13;  // the menu, after the fixed part of DLGTEMPLATEEX
+  p += FieldWords(p);
+  p += FieldWords(p);
+  p += wcslen(reinterpret_cast<const wchar_t*>(p)) + 1;  // the title
+  if (p[0] == 0x7FFF) return reinterpret_cast<const DLGTEMPLATE*>(base);
+  const BYTE charset = HIBYTE(p[2]);
+  const auto* face = reinterpret_cast<const wchar_t*>(p + 3);
+  if (charset == DEFAULT_CHARSET || charset == ANSI_CHARSET) return reinterpret_cast<const DLGTEMPLATE*>(base);
+
+  wchar_t chosen[LF_FACESIZE] = L"";
+  HDC screen = GetDC(nullptr);
+  HFONT probe = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+  HGDIOBJ old = SelectObject(screen, probe);
+  GetTextFaceW(screen, LF_FACESIZE, chosen);
+  SelectObject(screen, old);
+  DeleteObject(probe);
+  ReleaseDC(nullptr, screen);
+  if (!chosen[0] || lstrcmpiW(chosen, face) == 0) return reinterpret_cast<const DLGTEMPLATE*>(base);
+
+  // Items start on a DWORD boundary; the copy keeps them on one.
+  const size_t faceAt = reinterpret_cast<const BYTE*>(face) - base;
+  const size_t oldEnd = faceAt + (wcslen(face) + 1) * sizeof(wchar_t);
+  const size_t itemsAt = (oldEnd + 3) & ~size_t{3};
+  const size_t size = SizeofResource(module, found);
+  copy.assign(base, base + faceAt);
+  const auto* chosenBytes = reinterpret_cast<const BYTE*>(chosen);
+  copy.insert(copy.end(), chosenBytes, chosenBytes + (wcslen(chosen) + 1) * sizeof(wchar_t));
+  copy.resize((copy.size() + 3) & ~size_t{3}, 0);
+  if (itemsAt < size) copy.insert(copy.end(), base + itemsAt, base + size);
+  return reinterpret_cast<const DLGTEMPLATE*>(copy.data());
+}
+
+}  // namespace
 
 std::span<const TooltipEntry> TooltipTables::get() const { return g_japaneseUi ? ja : en; }
 
@@ -87,8 +147,10 @@ void Dialog::AddComboText(int id, const wchar_t* text) const {
 
 INT_PTR Dialog::RunModal(HWND owner) {
   modal_ = true;
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(g_japaneseUi ? TemplateJa() : TemplateEn()),
-                         owner, Procedure, reinterpret_cast<LPARAM>(this));
+  std::vector<BYTE> copy;
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                 LoadDialogTemplate(g_japaneseUi ? TemplateJa() : TemplateEn(), copy), owner,
+                                 Procedure, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR Dialog::RunModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate) {
@@ -99,9 +161,10 @@ INT_PTR Dialog::RunModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate) 
 
 HWND Dialog::CreateModeless(HWND parent) {
   modal_ = false;
-  return CreateDialogParamW(GetModuleHandleW(nullptr),
-                            MAKEINTRESOURCEW(g_japaneseUi ? TemplateJa() : TemplateEn()), parent, Procedure,
-                            reinterpret_cast<LPARAM>(this));
+  std::vector<BYTE> copy;
+  return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                    LoadDialogTemplate(g_japaneseUi ? TemplateJa() : TemplateEn(), copy), parent,
+                                    Procedure, reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::End(INT_PTR result) {
@@ -219,5 +282,50 @@ LRESULT CALLBACK CtrlASelectsAll(HWND edit, UINT message, WPARAM w, LPARAM l, UI
 }  // namespace
 
 void SelectAllOnCtrlA(HWND edit) { SetWindowSubclass(edit, CtrlASelectsAll, 0, 0); }
+
+BYTE UiCharSet() { return g_japaneseUi ? SHIFTJIS_CHARSET : DEFAULT_CHARSET; }
+
+HFONT CreateUiFont(const LOGFONTW& wanted) {
+  LOGFONTW font = wanted;
+  font.lfCharSet = UiCharSet();
+  HFONT made = CreateFontIndirectW(&font);
+  if (!made || font.lfCharSet == DEFAULT_CHARSET || (font.lfPitchAndFamily & 3) == DEFAULT_PITCH) return made;
+  // Where the face is missing, the font mapper may prefer the pitch to the
+  // character set (Wine takes its fixed-pitch stand-in, which has no
+  // Japanese); the character set wins then.
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, made);
+  const bool drawsIt = GetTextCharset(screen) == font.lfCharSet;
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  if (drawsIt) return made;
+  DeleteObject(made);
+  font.lfPitchAndFamily = static_cast<BYTE>((font.lfPitchAndFamily & ~3) | DEFAULT_PITCH);
+  return CreateFontIndirectW(&font);
+}
+
+HFONT CreateUiFont(const wchar_t* face, int points, BYTE pitchAndFamily) {
+  HDC screen = GetDC(nullptr);
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, screen);
+  font.lfWeight = FW_NORMAL;
+  font.lfPitchAndFamily = pitchAndFamily;
+  lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+  return CreateUiFont(font);
+}
+
+ReportFonts::~ReportFonts() {
+  if (report_) DeleteObject(report_);
+  if (ui_) DeleteObject(ui_);
+}
+
+void ReportFonts::Apply(HWND dialog, int reportId, std::initializer_list<int> otherIds) {
+  if (!report_) report_ = CreateUiFont(g_japaneseUi ? L"ＭＳ ゴシック" : L"Courier New", 9, FIXED_PITCH | FF_MODERN);
+  if (!ui_ && g_japaneseUi) ui_ = CreateUiFont(L"MS UI Gothic", 9, VARIABLE_PITCH | FF_SWISS);
+  if (report_) SendDlgItemMessageW(dialog, reportId, WM_SETFONT, reinterpret_cast<WPARAM>(report_), FALSE);
+  const WPARAM ui = reinterpret_cast<WPARAM>(ui_ ? ui_ : GetStockObject(DEFAULT_GUI_FONT));
+  for (int id : otherIds) SendDlgItemMessageW(dialog, id, WM_SETFONT, ui, FALSE);
+}
 
 }  // namespace tblf

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -118,5 +119,32 @@ void ShowMessageDialog(HWND owner, const std::wstring& caption, const std::wstri
 
 // Ctrl+A (the character code 1) selects all text of the edit control.
 void SelectAllOnCtrlA(HWND edit);
+
+// The character set of the UI language: SHIFTJIS_CHARSET in the Japanese
+// program, so that a missing face falls back to an installed Japanese one;
+// DEFAULT_CHARSET in the English one, so that `\` and `_` stay themselves.
+BYTE UiCharSet();
+// A font of `points` points at the screen's resolution in the UI language's
+// character set; the caller deletes it. With FIXED_PITCH | FF_MODERN any
+// monospaced face serves when `face` is missing.
+HFONT CreateUiFont(const wchar_t* face, int points, BYTE pitchAndFamily);
+// The same from a whole description; its character set is replaced.
+HFONT CreateUiFont(const LOGFONTW& font);
+
+// The fonts of a report dialog: the report in a monospaced face, so that its
+// columns line up, the other controls in the UI face (the stock GUI font in
+// the English program). The fonts live as long as this object.
+class ReportFonts {
+ public:
+  ReportFonts() = default;
+  ReportFonts(const ReportFonts&) = delete;
+  ReportFonts& operator=(const ReportFonts&) = delete;
+  ~ReportFonts();
+  void Apply(HWND dialog, int reportId, std::initializer_list<int> otherIds);
+
+ private:
+  HFONT report_ = nullptr;
+  HFONT ui_ = nullptr;
+};
 
 }  // namespace tblf

@@ -61,12 +61,7 @@ class EnvironmentReportDialog : public Dialog {
     icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ENV_REPORT), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     if (icon_) SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    // The report keeps the dialog's monospaced font; the note and the buttons
-    // take the stock GUI font.
-    const auto gui = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    for (int id : {IDC_ENV_NOTE, IDC_ENV_SAVE, IDC_ENV_COPY, IDCANCEL}) {
-      SendDlgItemMessageW(hwnd(), id, WM_SETFONT, gui, FALSE);
-    }
+    fonts_.Apply(hwnd(), IDC_ENV_TEXT, {IDC_ENV_NOTE, IDC_ENV_SAVE, IDC_ENV_COPY, IDCANCEL});
     HWND edit = Item(IDC_ENV_TEXT);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // no limit: the report may pass 32K characters
     SetWindowTextW(edit, EnvironmentReportText(g_japaneseUi).c_str());
@@ -162,6 +157,7 @@ class EnvironmentReportDialog : public Dialog {
   }
 
   HICON icon_ = nullptr;
+  ReportFonts fonts_;
 };
 
 }  // namespace

@@ -27,6 +27,7 @@ const BiText kNoTemplateText{L"出力情報の列を入力してください。"
 const BiText kDefaultQuestion{L"デフォルトに戻してもよろしいですか?",
                               L"Are you sure you want to return to default format?"};
 const BiText kBrowseTitle{L"フォルダの選択", L"Choose Folder"};
+const BiText kMissingFolderText{L"フォルダが見つかりません：\n%s", L"Folder not found:\n%s"};
 
 constexpr TooltipEntry kTipsJa[] = {
     {IDC_BROWSE, L"フォルダを一覧から選択します。"},
@@ -52,7 +53,7 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_FL_ORDER, L"Select order for files or folders list."},
     {IDC_FL_FOLDER_POSITION, L"Select the folders' position."},
     {IDOK, L"Starts to output."},
-    {IDC_HELP_BUTTON, L"Displays the Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDCANCEL, L"Closes this dialog box."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};
@@ -91,9 +92,7 @@ class FileListDialog : public Dialog {
   BOOL OnInit() override {
     SetItemText(IDC_FL_TOKENS, FileListTokenReference(g_japaneseUi).c_str());
     // A fixed-pitch face, so that the colons of the reference line up.
-    tokenFont_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                             g_japaneseUi ? L"MS Gothic" : L"Courier New");
+    tokenFont_ = CreateUiFont(g_japaneseUi ? L"MS Gothic" : L"Courier New", 9, FIXED_PITCH | FF_MODERN);
     if (tokenFont_) SendDlgItemMessageW(hwnd(), IDC_FL_TOKENS, WM_SETFONT, reinterpret_cast<WPARAM>(tokenFont_), FALSE);
     HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FILELIST), IMAGE_ICON, 16, 16, LR_SHARED);
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -172,6 +171,15 @@ class FileListDialog : public Dialog {
     const std::wstring templateText = ItemText(IDC_FL_TEMPLATE);
     if (folder.empty() || templateText.empty()) {
       ShowMessageBox(hwnd(), (folder.empty() ? kNoFolderText : kNoTemplateText).get(), L"Tabulift", MB_ICONERROR);
+      return;
+    }
+    // Checked before the save dialog, which would already create the file.
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      std::wstring text = kMissingFolderText.get();
+      text.replace(text.find(L"%s"), 2, folder);
+      ShowMessageBox(hwnd(), text.c_str(), L"Tabulift", MB_ICONERROR);
+      SetFocus(Item(IDC_FL_FOLDER));
       return;
     }
     folderHistory_.Add(folder);

@@ -156,6 +156,7 @@ void Run::ReadListView() {
   if (!columns || !rows) {
     throw SelectionMemory();
   }
+  if (*count > 0 && (rows->empty() || columns->empty())) host_.NoRowMatched();
 
   // The space-separated format reads every cell for the widths first and
   // keeps the headers and as many rows as the bound allows, so that those

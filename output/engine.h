@@ -85,6 +85,9 @@ class OutputHost {
   // document header; false when no file was found, an error occurred or the
   // user aborted. Hosts without a file list answer false.
   virtual bool RunFileList(RecordWriter& writer) = 0;
+  // The row or column selection left nothing of a list view that has rows;
+  // the output goes on (headers only, or empty rows).
+  virtual void NoRowMatched() {}
 };
 
 // True when the text was delivered (for the sample destination: whenever the

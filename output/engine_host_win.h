@@ -37,6 +37,8 @@ class Win32OutputHost : public OutputHost {
   void SetFileListRun(FileListRun run) { fileList_ = std::move(run); }
   // The encoding of output files (see OutputJob::encoding).
   void SetEncoding(int encoding) { encoding_ = encoding; }
+  void NoRowMatched() override { noRowMatched_ = true; }
+  bool noRowMatched() const { return noRowMatched_; }
 
  private:
   HWND frame_;
@@ -44,6 +46,7 @@ class Win32OutputHost : public OutputHost {
   HWND sampleControl_;
   FileListRun fileList_;
   int encoding_ = -1;
+  bool noRowMatched_ = false;
 };
 
 // The clipboard sequence alone: OpenClipboard, GlobalAlloc of

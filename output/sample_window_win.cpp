@@ -133,8 +133,15 @@ HWND CreateSampleWindow(const wchar_t* initialText) {
     return nullptr;
   }
   if (std::optional<std::wstring> face = Read(settings::kSampleFont)) {
-    g_font = CreateFontW(12, 0, 0, 0, 500, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_TT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, face->c_str());
+    // The UI language's character set: with SHIFTJIS_CHARSET an English face
+    // would give way to a Japanese one, and `\` would show as a yen sign.
+    LOGFONTW font{};
+    font.lfHeight = 12;
+    font.lfWeight = 500;
+    font.lfOutPrecision = OUT_TT_PRECIS;
+    font.lfPitchAndFamily = FIXED_PITCH;
+    lstrcpynW(font.lfFaceName, face->c_str(), LF_FACESIZE);
+    g_font = CreateUiFont(font);
   }
   const bool independent = Read(settings::kSampleIndependent) != 0;
   ScreenRect r = DefaultRect();

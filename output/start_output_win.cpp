@@ -24,6 +24,7 @@ namespace {
 const BiText kFileDoneText{L"ファイル出力が完了しました。", L"Writing data to file was completed."};
 const BiText kClipboardDoneText{L"クリップボードへコピーしました。", L"Writing data to Clipboard."};
 const BiText kSaveTitle{L"名前を指定して保存", L"Save as..."};
+const BiText kNoRowMatchedLine{L"\n(選択に一致する行がありません)", L"\n(No row matched the selection.)"};
 
 // The save dialog's answer, or nothing when the user cancels.
 std::optional<std::wstring> AskFileName(HWND owner, RecordFormat format) {
@@ -102,7 +103,10 @@ DWORD WINAPI OutputWorker(void* parameter) {
       OpenWithApplication(*run->open, run->job, reader, host);
     } else if (RunOutputJob(run->job, reader, host)) {
       const BiText& done = run->job.destination == Destination::File ? kFileDoneText : kClipboardDoneText;
-      run->notices.push_back({done.get(), MB_ICONINFORMATION});
+      std::wstring message = done.get();
+      // A second line when the selection left no row of a control that has some.
+      if (host.noRowMatched()) message += kNoRowMatchedLine.get();
+      run->notices.push_back({message, MB_ICONINFORMATION});
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();

@@ -32,7 +32,7 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_SELECT_SUBSTRING, L"Specifies Conditions with strings included."},
     {IDC_SELECT_IGNORE_CASE, L"Case Insensitive."},
     {IDOK, L"Starts to select items."},
-    {IDC_HELP_BUTTON, L"Displays the Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDCANCEL, L"Closes this dialog box."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};

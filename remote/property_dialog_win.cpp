@@ -19,7 +19,7 @@ constexpr TooltipEntry kTipsJa[] = {
     {IDCANCEL, L"このダイアログを閉じます"},
 };
 constexpr TooltipEntry kTipsEn[] = {
-    {IDC_HELP_BUTTON, L"Displays Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDCANCEL, L"Closes this dialog box."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};
@@ -41,10 +41,7 @@ class PropertyDialog : public Dialog {
   const TooltipTables* Tooltips() const override { return &kTips; }
 
   BOOL OnInit() override {
-    // The report stays in the template's monospaced font; the buttons do not need it.
-    const WPARAM guiFont = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    SendMessageW(Item(IDCANCEL), WM_SETFONT, guiFont, FALSE);
-    SendMessageW(Item(IDC_HELP_BUTTON), WM_SETFONT, guiFont, FALSE);
+    fonts_.Apply(hwnd(), IDC_PROPERTY_REPORT, {IDCANCEL, IDC_HELP_BUTTON});
 
     // A vanished control (or the file list row) keeps the template's title.
     if (row_ && row_->IsControl() && IsWindow(target_)) {
@@ -89,6 +86,7 @@ class PropertyDialog : public Dialog {
   ControlKind kind_;
   const KindDescriptor* row_;  // nullptr for a kind no row has
   HICON icon_ = nullptr;
+  ReportFonts fonts_;
 };
 
 }  // namespace

@@ -109,7 +109,7 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_TREE_SHIFT, L"Specifies Conditions for Columns."},
     {IDC_TREE_GRAPH, L"Uses Tree Symbols."},
     {IDOK, L"Starts to output."},
-    {IDC_HELP_BUTTON, L"Displays Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDC_EXIT, L"Closes this application."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};

@@ -64,7 +64,7 @@ constexpr TooltipEntry kTipsEn[] = {
      L"Than at the next startup, This application will launch with administrator privileges mode. This setting is "
      L"required when User Account Control is enabled."},
     {IDOK, L"Saves and Close this dialog box."},
-    {IDC_HELP_BUTTON, L"Displays Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
     {IDCANCEL, L"Closes this dialog box."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};

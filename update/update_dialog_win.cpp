@@ -41,7 +41,7 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_UPDATE_TIMEOUT, L"Seconds of timeout."},
     {IDOK, L"Saves this settings and closes this dialog box."},  // no such button here: skipped
     {IDCANCEL, L"Closes this dialog box."},
-    {IDC_HELP_BUTTON, L"Displays Japanese Help."},
+    {IDC_HELP_BUTTON, L"Displays the help."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};
 

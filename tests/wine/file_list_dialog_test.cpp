@@ -36,7 +36,13 @@ std::vector<std::wstring> ComboEntries(HWND combo) {
   return entries;
 }
 
-std::wstring Entry(int i) { return L"C:\\h" + std::to_wstring(100 + i).substr(1); }
+// A folder of the history, made on first use: OK takes existing folders only.
+std::wstring Folder(const std::wstring& name) {
+  const std::wstring path = test::ExecutableFolder() + L"file_list_dialog_" + name;
+  CreateDirectoryW(path.c_str(), nullptr);
+  return path;
+}
+std::wstring Entry(int i) { return Folder(L"h" + std::to_wstring(100 + i).substr(1)); }
 
 // Through "Output FileList..." with the destination "file", OK in the dialog
 // with `folder`, then the save dialog cancelled: the history moves without
@@ -66,16 +72,28 @@ TEST(FileListDialog, TheFolderHistoryMovesAnEntryUpAndKeepsSixteen) {
   app.Pick(IDC_DESTINATION, 0);
 
   OkWithFolder(app, Entry(5));  // an older entry moves to the front
-  OkWithFolder(app, L"C:\\new");  // a new one pushes the oldest out
+  OkWithFolder(app, Folder(L"new"));  // a new one pushes the oldest out
   app.Command(IDM_OUTPUT_FILELIST);
   HWND dialog = app.WaitWindow(kTitle);
   ASSERT_NE(dialog, nullptr) << app.DescribeWindows();
-  std::vector<std::wstring> expected{L"C:\\new", Entry(5)};
+  std::vector<std::wstring> expected{Folder(L"new"), Entry(5)};
   for (int i = 0; i < 15; ++i) {
     if (i != 5) expected.push_back(Entry(i));
   }
   EXPECT_EQ(ComboEntries(GetDlgItem(dialog, IDC_FL_FOLDER)), expected);
-  EXPECT_EQ(app.TextOf(GetDlgItem(dialog, IDC_FL_FOLDER)), L"C:\\new") << "the last folder comes back";
+  EXPECT_EQ(app.TextOf(GetDlgItem(dialog, IDC_FL_FOLDER)), Folder(L"new")) << "the last folder comes back";
+
+  // A folder that does not exist is named before any save dialog could
+  // create a file; the dialog stays for another folder.
+  const std::wstring missing = test::ExecutableFolder() + L"file_list_dialog_missing";
+  app.TypeTextIn(dialog, IDC_FL_FOLDER, missing);
+  app.ClickIn(dialog, IDOK);
+  const auto box = app.WaitMessageBox();
+  ASSERT_TRUE(box) << app.DescribeWindows();
+  EXPECT_EQ(box->text, L"Folder not found:\n" + missing);
+  app.Answer(box->window);
+  EXPECT_EQ(FindWindowW(L"#32770", L"Save as..."), nullptr);
+  EXPECT_TRUE(IsWindowVisible(dialog));
   app.ClickIn(dialog, IDCANCEL);
   ASSERT_TRUE(app.WaitEnabled(IDOK));
   EXPECT_EQ(app.Close(), 0u);

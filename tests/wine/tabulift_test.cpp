@@ -155,6 +155,12 @@ TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLangua
     EXPECT_EQ(box->text, test::Lang(ja, L"クリップボードへコピーしました。", L"Writing data to Clipboard."));
     EXPECT_EQ(ClipboardText(), kTrioCsv);
     app.Answer(box->window);
+    // The focus is back on the main list, not on a check box that a stray Space would toggle.
+    const DWORD thread = GetWindowThreadProcessId(app.frame(), nullptr);
+    GUITHREADINFO focus{sizeof focus};
+    EXPECT_TRUE(test::WaitUntil([&] {
+      return GetGUIThreadInfo(thread, &focus) && focus.hwndFocus == app.Item(IDC_MAIN_LIST);
+    })) << focus.hwndFocus;
 
     const std::wstring file = ExecutableFolder() + L"tabulift_test_out.txt";
     DeleteFileW(file.c_str());
@@ -171,6 +177,30 @@ TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLangua
     EXPECT_EQ(FileBytes(file), std::string(reinterpret_cast<const char*>(tsv.data()), tsv.size() * 2));
     DeleteFileW(file.c_str());
     EXPECT_EQ(app.Text(IDOK), test::Lang(ja, L"出力開始(&O)...", L"&OK...")) << "the button has its caption back";
+    EXPECT_EQ(app.Close(), 0u);
+  }
+}
+
+TEST_F(TabuliftWine, ASelectionThatLeavesNoRowSaysSoUnderTheCompletionMessage) {
+  for (const wchar_t* language : {L"en", L"ja"}) {
+    const bool ja = language[0] == L'j';
+    SCOPED_TRACE(Narrow(language));
+    // Without the sample window: no preview runs between the steps.
+    test::RemoveStoredSettings();
+    StoreRegistryInt(L"Window", L"sample", 0);
+    TabuliftApp app;
+    ASSERT_TRUE(app.Start(language, L"", false)) << Narrow(app.Error());
+    ASSERT_TRUE(app.SelectMainListRow(H(L"trio.listview")));
+    app.SetChecked(IDC_ONLY_LINES, true);
+    app.TypeText(IDC_LINES, L"9");
+    app.Pick(IDC_DESTINATION, 1);
+    app.Click(IDOK);
+    const auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box) << app.DescribeWindows();
+    EXPECT_EQ(box->text, test::Lang(ja, L"クリップボードへコピーしました。\n(選択に一致する行がありません)",
+                                    L"Writing data to Clipboard.\n(No row matched the selection.)"));
+    EXPECT_EQ(ClipboardText(), L"\"Name\",\"Value\"\r\n");
+    app.Answer(box->window);
     EXPECT_EQ(app.Close(), 0u);
   }
 }

@@ -1,12 +1,13 @@
 // tblf_shots LANGUAGE FOLDER [--clipboard-to FILE]
 // Starts the fixture and tabulift.exe (TBLF_LANG=LANGUAGE), selects the
 // fixture's list view in the main list, waits for the sample window, and
-// saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in FOLDER, then opens
-// every dialog in turn and saves settings-, open-, about-, envreport-,
-// update-, filelist-, property-, multiselect- and multiselect-result-
-// LANGUAGE.bmp, and running-LANGUAGE.bmp during a long output. With
-// --clipboard-to it also exports the list view to the clipboard through the
-// window, as a user would, and writes the clipboard's text to FILE (UTF-8).
+// exports it to the clipboard through the window (done-LANGUAGE.bmp, the
+// completion message), saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in
+// FOLDER, then opens every dialog in turn and saves settings-, open-,
+// about-, envreport-, update-, filelist-, property-, multiselect- and
+// multiselect-result-LANGUAGE.bmp, and running-LANGUAGE.bmp during a long
+// output. With --clipboard-to it also writes the clipboard's text to FILE
+// (UTF-8).
 
 #include <windows.h>
 #include <commctrl.h>
@@ -85,14 +86,16 @@ int wmain(int argc, wchar_t** argv) {
     return Fail("the sample window did not show the list view");
   }
 
+  // The list view to the clipboard, as a user would: the completion message.
+  app.Pick(1023, 1);
+  app.Click(IDOK);
+  const auto box = app.WaitMessageBox(60000);
+  if (!box) return Fail("no completion message");
+  SaveWindowPicture(box->window, folder + L"done-" + language + L".bmp");
+  const std::wstring text = tblf::test::ClipboardText();
+  app.Answer(box->window);
+  app.Pick(1023, 0);
   if (argc >= 5 && std::wstring(argv[3]) == L"--clipboard-to") {
-    app.Pick(1023, 1);
-    app.Click(IDOK);
-    const auto box = app.WaitMessageBox(60000);
-    if (!box) return Fail("no completion message");
-    SaveWindowPicture(box->window, folder + L"done-" + language + L".bmp");
-    const std::wstring text = tblf::test::ClipboardText();
-    app.Answer(box->window);
     FILE* out = _wfopen(argv[4], L"wb");
     if (!out) return Fail("cannot write the clipboard file");
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -100,7 +103,6 @@ int wmain(int argc, wchar_t** argv) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
     fwrite(bytes.data(), 1, bytes.size(), out);
     fclose(out);
-    app.Pick(1023, 0);
   }
 
   bool ok = SaveWindowPicture(app.frame(), folder + L"main-" + language + L".bmp") &&
