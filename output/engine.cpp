@@ -1,7 +1,9 @@
 #include "output/engine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "output/output_state.h"
@@ -132,12 +134,22 @@ void Run::ReadListView() {
   }
   ReaderSession session(reader_, control);
   const int columnCount = reader_.CountListViewColumns(control);
-  std::optional<std::vector<int>> columns =
+  // The columns are spelt out (every row holds them all); the rows are
+  // walked run by run as they are written.
+  std::optional<Selection> columnRuns =
       ParseSelection(job_.columnSelection ? job_.columnSelection->c_str() : nullptr, std::max(columnCount, 1));
-  std::optional<std::vector<int>> rows =
-      columns ? ParseSelection(job_.rowSelection ? job_.rowSelection->c_str() : nullptr, static_cast<int>(*count))
-              : std::nullopt;
-  if (!columns || !rows) {
+  std::optional<Selection> rows =
+      columnRuns ? ParseSelection(job_.rowSelection ? job_.rowSelection->c_str() : nullptr, static_cast<int>(*count))
+                 : std::nullopt;
+  if (!columnRuns || !rows) {
+    throw SelectionMemory();
+  }
+  std::optional<std::vector<int>> columns;
+  try {
+    columns.emplace(columnRuns->begin(), columnRuns->end());
+  } catch (const std::bad_alloc&) {
+    throw SelectionMemory();
+  } catch (const std::length_error&) {
     throw SelectionMemory();
   }
 
@@ -184,16 +196,18 @@ void Run::ReadListView() {
     if (aborted) return;
   }
 
-  const size_t rowCount = rows->size();
-  for (size_t i = 0; i < rowCount; ++i) {
+  const std::uint64_t rowCount = rows->Size();
+  std::uint64_t i = 0;
+  for (const int row : *rows) {
     // A kept row is written from memory and let go right after.
-    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow((*rows)[i], *columns);
+    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, *columns);
     writer_.StartRow();
     for (size_t c = 0; c < columns->size(); ++c) {
       if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
     }
     writer_.EndRow(i + 1 == rowCount);
-    if (!RowChecks(static_cast<long>(i))) return;
+    if (!RowChecks(static_cast<long>(i % 300))) return;  // it only needs the position modulo 300
+    ++i;
   }
 }
 

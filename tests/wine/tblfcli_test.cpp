@@ -268,6 +268,8 @@ TEST_F(TblfcliWine, ExportGoldensOnStandardOutput) {
       {"list view csv", L"trio.listview", L"--format csv", L"en",
        L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n"},
       {"list view tsv lf", L"trio.listview", L"--format tsv --newline lf", L"en", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {"empty selections: the whole table", L"trio.listview", L"--format tsv --newline lf --columns \"\" --rows \"\"",
+       L"en", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       {"list view html", L"trio.listview", L"--format html", L"en",
        htmlHead + L"<tr><td>Name</td><td>Value</td></tr>\r\n<tr><td>a</td><td>1</td></tr>\r\n"
                   L"<tr><td>b</td><td>2</td></tr>\r\n<tr><td>c</td><td>3</td></tr>\r\n" + htmlFoot},
