@@ -8,6 +8,16 @@
 namespace tblf {
 namespace {
 
+// One folder being listed: its level, its ordered entries and the next one to write.
+struct Frame {
+  FolderLevel level;
+  std::vector<FileEntry> entries;
+  std::size_t next = 0;
+  FolderId id;
+};
+
+enum class Entered { Yes, Skipped, Cancelled };
+
 class Walker {
  public:
   Walker(FolderAccess& folders, WalkUi& ui, RecordWriter& writer, const FileListOptions& options, bool japanese)
@@ -23,7 +33,11 @@ class Walker {
   bool Run();
 
  private:
-  bool Level(const std::wstring& name, FolderLevel& level);
+  bool Walk();
+  // Enters the folder at `path` (`name` as the user would know it) and puts
+  // its listing on the stack.
+  Entered Enter(const std::wstring& name, const std::wstring& path, FolderLevel level);
+  Entered Refused(const std::wstring& name, const std::wstring& path);
   BrokenDownTime Time(std::uint64_t fileTime) {
     return BreakDownFileTime(options_.localTime ? folders_.ToLocalTime(fileTime) : fileTime);
   }
@@ -37,72 +51,107 @@ class Walker {
   NameCompare names_;
   std::function<bool()> abort_;
   bool silenced_ = false;
+  std::vector<Frame> stack_;
 };
 
 bool Walker::Run() {
   ui_.SaveHint();
   silenced_ = ui_.ShiftDown();
-  const std::optional<std::wstring> saved = folders_.CurrentDirectory();
-  FolderLevel root;
-  const bool result = Level(options_.rootFolder, root);
-  if (saved) folders_.ChangeDirectory(*saved);
+  const bool result = Walk();
+  stack_.clear();
   ui_.RestoreHint();
   ui_.LetPaintThrough();
   return result;
 }
 
-// `level` comes with the relative paths and prefixes; the folder path is
-// filled here once the folder is entered.
-bool Walker::Level(const std::wstring& name, FolderLevel& level) {
-  const std::optional<std::wstring> saved = folders_.CurrentDirectory();
-  if (!folders_.ChangeDirectory(name)) {
-    if (silenced_) return true;
-    switch (ui_.FolderError(name, saved.value_or(std::wstring()))) {
-      case FolderErrorAnswer::Cancel: return false;
-      case FolderErrorAnswer::SkipAndSilence: silenced_ = true; return true;
-      case FolderErrorAnswer::Skip: return true;
-    }
+Entered Walker::Refused(const std::wstring& name, const std::wstring& path) {
+  if (silenced_) return Entered::Skipped;
+  switch (ui_.FolderError(name, path)) {
+    case FolderErrorAnswer::Cancel: return Entered::Cancelled;
+    case FolderErrorAnswer::SkipAndSilence: silenced_ = true; return Entered::Skipped;
+    case FolderErrorAnswer::Skip: break;
   }
-  level.folderPath = folders_.CurrentDirectory().value_or(name);
+  return Entered::Skipped;
+}
+
+Entered Walker::Enter(const std::wstring& name, const std::wstring& path, FolderLevel level) {
+  const std::optional<FolderId> id = folders_.Identify(path);
+  if (!id) return Refused(name, path);
+  // A link back to a folder on the way down would list the same tree again
+  // and again; its row is written, its contents are not.
+  for (const Frame& frame : stack_) {
+    if (frame.id.SameAs(*id)) return Entered::Skipped;
+  }
+  level.folderPath = path;
   ui_.ShowHint(level.relativePath);
   ui_.LetPaintThrough();
 
-  std::vector<FileEntry> entries = folders_.Enumerate();
+  std::vector<FileEntry> entries = folders_.Enumerate(path);
   std::erase_if(entries, [&](const FileEntry& e) {
     return e.name == L"." || e.name == L".." || (options_.foldersOnly && !e.IsFolder());
   });
   if (options_.orderKey != 0) SortEntries(entries, options_.orderKey, options_.folderPosition, names_);
-  if (renderer_.UsesShortFolderPath() && !entries.empty()) level.shortFolderPath = folders_.ShortPath(level.folderPath);
+  if (renderer_.UsesShortFolderPath() && !entries.empty()) level.shortFolderPath = folders_.ShortPath(path);
+  stack_.push_back(Frame{std::move(level), std::move(entries), 0, *id});
+  return Entered::Yes;
+}
+
+bool Walker::Walk() {
+  const std::optional<std::wstring> root = folders_.FullPath(options_.rootFolder);
+  if (!root) return Refused(options_.rootFolder, options_.rootFolder) != Entered::Cancelled;
+  if (Enter(options_.rootFolder, *root, FolderLevel{}) == Entered::Cancelled) return false;
 
   const unsigned times = renderer_.UsedTimes();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const FileEntry& entry = entries[i];
-    const bool notLast = i + 1 < entries.size();
-    FileRow row{level, entry, notLast, {}};
+  while (!stack_.empty()) {
+    Frame& top = stack_.back();
+    if (top.next == top.entries.size()) {
+      stack_.pop_back();
+      if (!stack_.empty()) {
+        ui_.ShowHint(stack_.back().level.relativePath);
+        ui_.LetPaintThrough();
+      }
+      continue;
+    }
+    const std::size_t i = top.next++;
+    const FileEntry& entry = top.entries[i];
+    const bool notLast = i + 1 < top.entries.size();
+    FileRow row{top.level, entry, notLast, {}};
     if (times & 1) row.times[0] = Time(entry.lastWriteTime);
     if (times & 2) row.times[1] = Time(entry.creationTime);
     if (times & 4) row.times[2] = Time(entry.lastAccessTime);
     if (!renderer_.RenderRow(row, writer_, abort_)) return false;
     if (!entry.IsFolder() || !options_.includeSubfolders) continue;
+    if (entry.IsLink() && !options_.followLinks) continue;
 
     FolderLevel child;
     const std::wstring& shortName = entry.shortName.empty() ? entry.name : entry.shortName;
-    child.relativePath = level.relativePath.empty() ? entry.name : level.relativePath + L"\\" + entry.name;
+    child.relativePath = top.level.relativePath.empty() ? entry.name : top.level.relativePath + L"\\" + entry.name;
     child.shortRelativePath =
-        level.shortRelativePath.empty() ? shortName : level.shortRelativePath + L"\\" + shortName;
-    child.prefixes = ChildPrefixes(level.prefixes, notLast, std::wstring(writer_.Separator()),
+        top.level.shortRelativePath.empty() ? shortName : top.level.shortRelativePath + L"\\" + shortName;
+    child.prefixes = ChildPrefixes(top.level.prefixes, notLast, std::wstring(writer_.Separator()),
                                    writer_.AlwaysQuoted(), japanese_);
-    if (!Level(entry.name, child)) return false;
-    ui_.ShowHint(level.relativePath);
-    ui_.LetPaintThrough();
+    const std::wstring name = entry.name;
+    const std::wstring path = JoinFolderPath(top.level.folderPath, name);
+    // `top` and `entry` may move once the child is on the stack.
+    const std::wstring parentHint = top.level.relativePath;
+    switch (Enter(name, path, std::move(child))) {
+      case Entered::Cancelled: return false;
+      case Entered::Skipped:
+        ui_.ShowHint(parentHint);
+        ui_.LetPaintThrough();
+        break;
+      case Entered::Yes: break;
+    }
   }
-  // Back to where this level started; a failed return still leaves the run's
-  // own restore at the end.
-  folders_.ChangeDirectory(saved ? *saved : std::wstring(L".."));
   return true;
 }
 
 }  // namespace
+
+std::wstring JoinFolderPath(const std::wstring& folder, const std::wstring& name) {
+  if (!folder.empty() && folder.back() == L'\\') return folder + name;
+  return folder + L"\\" + name;
+}
 
 bool WalkFileList(FolderAccess& folders, WalkUi& ui, RecordWriter& writer, const FileListOptions& options,
                   bool japanese) {
