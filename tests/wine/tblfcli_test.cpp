@@ -70,7 +70,6 @@ std::vector<std::wstring> Split(const std::wstring& text, const std::wstring& se
   return parts;
 }
 
-const std::string kInvalidEn = "The specified item is already invalid.\nPlease push [Refresh] button.\n";
 
 class TblfcliWine : public test::FixtureSuite<TblfcliWine> {
  protected:
@@ -170,11 +169,12 @@ TEST(TblfcliUsage, AStaleHandleExitsTwoWithTheInvalidItemTextInEitherLanguage) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, kInvalidEn);
+  EXPECT_EQ(Wide(run.err), L"tblfcli: " + handle + L"(ListBox): the control no longer exists; run `tblfcli list`\n");
 
   run = RunCli(L"export " + handle, L"ja");
   EXPECT_EQ(run.exitCode, 2u);
-  EXPECT_EQ(Wide(run.err), L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。\n");
+  EXPECT_EQ(Wide(run.err),
+            L"tblfcli: " + handle + L": コントロールはもう存在しません。`tblfcli list` で確認してください。\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -385,7 +385,8 @@ TEST_F(TblfcliWine, JisIsWrittenOrTheRunFailsWithTheWritersText) {
   } else {
     std::printf("code page 50222 is not installed: the failure path is tested\n");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.err.rfind("Cannot write to file.\r\n", 0), 0u) << run.err;
+    EXPECT_EQ(Wide(run.err).rfind(L"tblfcli: cannot write to " + file + L": ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\r'), std::string::npos);
   }
   DeleteFileW(file.c_str());
 }
@@ -633,14 +634,14 @@ TEST_F(TblfcliSelect, AWrongOrCatastrophicPatternExitsOneAndKeepsWhatWasWritten)
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Please correct the regular expression.\n");
+  EXPECT_EQ(run.err, "tblfcli: Please correct the regular expression.\n");
   EXPECT_EQ(Selected(L"multi"), "00000");
 
   run = Select(L"hard", L"--column 0 --regex \"x|(a+)+b\"", L"ja");
   ASSERT_TRUE(run.ended);
   std::printf("catastrophic pattern through tblfcli: %llu ms\n", static_cast<unsigned long long>(run.elapsedMs));
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(Wide(run.err), L"正規表現を確認してください。\n");
+  EXPECT_EQ(Wide(run.err), L"tblfcli: 正規表現を確認してください。\n");
   EXPECT_EQ(Selected(L"hard"), "100") << "the first item stays selected; the third is never reached";
 }
 
@@ -649,7 +650,7 @@ TEST_F(TblfcliSelect, ASingleSelectionListViewAndOtherKindsAreRefused) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Multiple items may not be selected on this ListView control.\n");
+  EXPECT_EQ(run.err, "tblfcli: Multiple items may not be selected on this ListView control.\n");
   EXPECT_EQ(Selected(L"single"), "00");
 
   run = Select(L"tree", L"--column 0 --match x");
@@ -664,7 +665,7 @@ TEST(TblfcliTargets, SelectOnAHungTargetExitsOneWithTheCountText) {
   const CliRun run = RunCli(L"select " + Hex(fixture.Handle(L"report")) + L" --column 0 --regex .*");
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.err, "Cannot get number of items in a list-view control.\n");
+  EXPECT_EQ(run.err, "tblfcli: Cannot get number of items in a list-view control.\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -678,7 +679,13 @@ TEST(TblfcliTargets, AHungTargetExitsOneWithTheReadErrorText) {
   ASSERT_TRUE(run.ended) << "tblfcli did not end against a hung target";
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Read error. Please push [Refresh] button.\n");
+  // The handle as `tblfcli list` prints it (zero-padded), and advice that fits a command line.
+  const std::wstring err = Wide(run.err);
+  EXPECT_EQ(err.rfind(L"tblfcli: 0", 0), 0u) << run.err;
+  EXPECT_NE(err.find(Hex(fixture.Handle(L"report")) +
+                     L"(ListView): read error: the control no longer answers or no longer exists; run `tblfcli list`\n"),
+            std::wstring::npos)
+      << run.err;
 }
 
 
