@@ -8,12 +8,21 @@
 namespace tblf {
 namespace {
 
-// One folder being listed: its level, its ordered entries and the next one to write.
+// Where the strings of a level end. Every string of a child level is its
+// parent's with something appended, so the walk keeps one level and cuts it
+// back when a folder is done: memory grows with the depth, not with the
+// depth times the path length.
+struct Marks {
+  std::size_t folder = 0, relative = 0, shortRelative = 0, comma = 0;
+  std::optional<std::size_t> graph, commaGraph;
+};
+
+// One folder being listed: its ordered entries and the next one to write.
 struct Frame {
-  FolderLevel level;
   std::vector<FileEntry> entries;
   std::size_t next = 0;
   FolderId id;
+  Marks parent;  // the level to go back to when this folder is done
 };
 
 enum class Entered { Yes, Skipped, Cancelled };
@@ -34,10 +43,17 @@ class Walker {
 
  private:
   bool Walk();
-  // Enters the folder at `path` (`name` as the user would know it) and puts
-  // its listing on the stack.
-  Entered Enter(const std::wstring& name, const std::wstring& path, FolderLevel level);
+  // Lists the folder that `level_` now describes (`name` as the user would
+  // know it) and puts it on the stack; `parent` is where `level_` goes back to.
+  Entered Enter(const std::wstring& name, const Marks& parent);
   Entered Refused(const std::wstring& name, const std::wstring& path);
+  Marks Mark() const;
+  void CutBack(const Marks& marks);
+  // The short folder path of `level_`, when the template asks for it.
+  void FillShortPath(bool hasEntries) {
+    level_.shortFolderPath.reset();
+    if (renderer_.UsesShortFolderPath() && hasEntries) level_.shortFolderPath = folders_.ShortPath(level_.folderPath);
+  }
   BrokenDownTime Time(std::uint64_t fileTime) {
     return BreakDownFileTime(options_.localTime ? folders_.ToLocalTime(fileTime) : fileTime);
   }
@@ -52,6 +68,7 @@ class Walker {
   std::function<bool()> abort_;
   bool silenced_ = false;
   std::vector<Frame> stack_;
+  FolderLevel level_;  // the folder on top of the stack
 };
 
 bool Walker::Run() {
@@ -64,6 +81,31 @@ bool Walker::Run() {
   return result;
 }
 
+Marks Walker::Mark() const {
+  Marks marks{level_.folderPath.size(), level_.relativePath.size(), level_.shortRelativePath.size(),
+              level_.prefixes.comma.size(), std::nullopt, std::nullopt};
+  if (level_.prefixes.graph) marks.graph = level_.prefixes.graph->size();
+  if (level_.prefixes.commaGraph) marks.commaGraph = level_.prefixes.commaGraph->size();
+  return marks;
+}
+
+void Walker::CutBack(const Marks& marks) {
+  level_.folderPath.resize(marks.folder);
+  level_.relativePath.resize(marks.relative);
+  level_.shortRelativePath.resize(marks.shortRelative);
+  level_.prefixes.comma.resize(marks.comma);
+  if (marks.graph) {
+    level_.prefixes.graph->resize(*marks.graph);
+  } else {
+    level_.prefixes.graph.reset();
+  }
+  if (marks.commaGraph) {
+    level_.prefixes.commaGraph->resize(*marks.commaGraph);
+  } else {
+    level_.prefixes.commaGraph.reset();
+  }
+}
+
 Entered Walker::Refused(const std::wstring& name, const std::wstring& path) {
   if (silenced_) return Entered::Skipped;
   switch (ui_.FolderError(name, path)) {
@@ -74,7 +116,8 @@ Entered Walker::Refused(const std::wstring& name, const std::wstring& path) {
   return Entered::Skipped;
 }
 
-Entered Walker::Enter(const std::wstring& name, const std::wstring& path, FolderLevel level) {
+Entered Walker::Enter(const std::wstring& name, const Marks& parent) {
+  const std::wstring& path = level_.folderPath;
   const std::optional<FolderId> id = folders_.Identify(path);
   if (!id) return Refused(name, path);
   // A link back to a folder on the way down would list the same tree again
@@ -82,8 +125,7 @@ Entered Walker::Enter(const std::wstring& name, const std::wstring& path, Folder
   for (const Frame& frame : stack_) {
     if (frame.id.SameAs(*id)) return Entered::Skipped;
   }
-  level.folderPath = path;
-  ui_.ShowHint(level.relativePath);
+  ui_.ShowHint(level_.relativePath);
   ui_.LetPaintThrough();
 
   std::vector<FileEntry> entries = folders_.Enumerate(path);
@@ -91,23 +133,28 @@ Entered Walker::Enter(const std::wstring& name, const std::wstring& path, Folder
     return e.name == L"." || e.name == L".." || (options_.foldersOnly && !e.IsFolder());
   });
   if (options_.orderKey != 0) SortEntries(entries, options_.orderKey, options_.folderPosition, names_);
-  if (renderer_.UsesShortFolderPath() && !entries.empty()) level.shortFolderPath = folders_.ShortPath(path);
-  stack_.push_back(Frame{std::move(level), std::move(entries), 0, *id});
+  FillShortPath(!entries.empty());
+  stack_.push_back(Frame{std::move(entries), 0, *id, parent});
   return Entered::Yes;
 }
 
 bool Walker::Walk() {
   const std::optional<std::wstring> root = folders_.FullPath(options_.rootFolder);
   if (!root) return Refused(options_.rootFolder, options_.rootFolder) != Entered::Cancelled;
-  if (Enter(options_.rootFolder, *root, FolderLevel{}) == Entered::Cancelled) return false;
+  level_ = FolderLevel{};
+  level_.folderPath = *root;
+  if (Enter(options_.rootFolder, Mark()) == Entered::Cancelled) return false;
 
   const unsigned times = renderer_.UsedTimes();
   while (!stack_.empty()) {
     Frame& top = stack_.back();
     if (top.next == top.entries.size()) {
+      const Marks parent = top.parent;
       stack_.pop_back();
       if (!stack_.empty()) {
-        ui_.ShowHint(stack_.back().level.relativePath);
+        CutBack(parent);
+        FillShortPath(true);
+        ui_.ShowHint(level_.relativePath);
         ui_.LetPaintThrough();
       }
       continue;
@@ -115,7 +162,7 @@ bool Walker::Walk() {
     const std::size_t i = top.next++;
     const FileEntry& entry = top.entries[i];
     const bool notLast = i + 1 < top.entries.size();
-    FileRow row{top.level, entry, notLast, {}};
+    FileRow row{level_, entry, notLast, {}};
     if (times & 1) row.times[0] = Time(entry.lastWriteTime);
     if (times & 2) row.times[1] = Time(entry.creationTime);
     if (times & 4) row.times[2] = Time(entry.lastAccessTime);
@@ -123,21 +170,24 @@ bool Walker::Walk() {
     if (!entry.IsFolder() || !options_.includeSubfolders) continue;
     if (entry.IsLink() && !options_.followLinks) continue;
 
-    FolderLevel child;
+    // The child's level, made from this one in place.
+    const Marks here = Mark();
+    const std::wstring name = entry.name;  // `top` and `entry` may move once the child is on the stack
     const std::wstring& shortName = entry.shortName.empty() ? entry.name : entry.shortName;
-    child.relativePath = top.level.relativePath.empty() ? entry.name : top.level.relativePath + L"\\" + entry.name;
-    child.shortRelativePath =
-        top.level.shortRelativePath.empty() ? shortName : top.level.shortRelativePath + L"\\" + shortName;
-    child.prefixes = ChildPrefixes(top.level.prefixes, notLast, std::wstring(writer_.Separator()),
-                                   writer_.AlwaysQuoted(), japanese_);
-    const std::wstring name = entry.name;
-    const std::wstring path = JoinFolderPath(top.level.folderPath, name);
-    // `top` and `entry` may move once the child is on the stack.
-    const std::wstring parentHint = top.level.relativePath;
-    switch (Enter(name, path, std::move(child))) {
+    if (!level_.relativePath.empty()) level_.relativePath += L'\\';
+    level_.relativePath += name;
+    if (!level_.shortRelativePath.empty()) level_.shortRelativePath += L'\\';
+    level_.shortRelativePath += shortName;
+    level_.prefixes = ChildPrefixes(level_.prefixes, notLast, std::wstring(writer_.Separator()),
+                                    writer_.AlwaysQuoted(), japanese_);
+    level_.folderPath = JoinFolderPath(level_.folderPath, name);
+    const std::optional<std::wstring> shortHere = level_.shortFolderPath;
+    switch (Enter(name, here)) {
       case Entered::Cancelled: return false;
       case Entered::Skipped:
-        ui_.ShowHint(parentHint);
+        CutBack(here);
+        level_.shortFolderPath = shortHere;
+        ui_.ShowHint(level_.relativePath);
         ui_.LetPaintThrough();
         break;
       case Entered::Yes: break;

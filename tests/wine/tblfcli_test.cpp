@@ -629,7 +629,7 @@ TEST_F(TblfcliSelect, RunsOneAfterAnotherChangeTheSelectionAndPrintTheirSummary)
   }
 }
 
-TEST_F(TblfcliSelect, AWrongOrCatastrophicPatternExitsOneAndKeepsWhatWasWritten) {
+TEST_F(TblfcliSelect, AWrongOrTooComplexPatternExitsOneKeepsWhatWasWrittenAndCountsIt) {
   CliRun run = Select(L"multi", L"--column 0 --regex \"(a\"");
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
@@ -641,7 +641,8 @@ TEST_F(TblfcliSelect, AWrongOrCatastrophicPatternExitsOneAndKeepsWhatWasWritten)
   ASSERT_TRUE(run.ended);
   std::printf("catastrophic pattern through tblfcli: %llu ms\n", static_cast<unsigned long long>(run.elapsedMs));
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(Wide(run.err), L"tblfcli: 正規表現を確認してください。\n");
+  EXPECT_EQ(Wide(run.err), L"tblfcli: 正規表現が複雑すぎるため、中断しました。\n");
+  EXPECT_EQ(Wide(run.out), L"1個のアイテムを選択しました。\r\n");
   EXPECT_EQ(Selected(L"hard"), "100") << "the first item stays selected; the third is never reached";
 }
 
