@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -191,6 +192,8 @@ TEST(ParseSelection, RepeatedOpenRangesCostMemoryByTheTextNotByTheRows) {
   const std::optional<Selection> rows = ParseSelection(text.c_str(), 100000);
   const long grown = ResidentKiB() - before;
   ASSERT_TRUE(rows.has_value());
+  std::printf("[ figure ] 10,600 x \"0-,\" against 100,000 rows: %llu rows, %.2f MB resident growth\n",
+              static_cast<unsigned long long>(rows->Size()), grown / 1024.0);
   EXPECT_LT(grown, 4 * 1024) << "KiB";
   EXPECT_EQ(rows->Size(), 10600ULL * 100000ULL);
   Selection::Iterator at = rows->begin();
