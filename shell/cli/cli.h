@@ -108,6 +108,10 @@ struct Control {
   ControlKind kind;
 };
 std::optional<Control> ReadControlHandle(const std::wstring& label);
+// The control's handle as `list` prints it, with its kind.
+std::wstring ControlLabel(const Control& control);
+// "cannot write to FILE: REASON".
+std::wstring CannotWriteText(const std::wstring& file, const std::wstring& reason);
 
 // --program, --window, --kind, --nth and --wait: a control chosen by what it
 // is, since its handle changes every time its program starts.

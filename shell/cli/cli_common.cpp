@@ -236,7 +236,7 @@ class CliHost : public OutputHost {
     const std::wstring fileWrite = kFileWriteText.get();
     const std::wstring lead = fileWrite.substr(0, fileWrite.find(L"%s"));
     if (text.size() >= lead.size() && text.compare(0, lead.size(), lead) == 0) {
-      return Fill(kCliWriteText.get(), {destination_, ErrorLine(text.substr(lead.size())).substr(9)});
+      return CannotWriteText(destination_, text.substr(lead.size()));
     }
     return text;
   }
@@ -347,6 +347,14 @@ int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
   const bool ok = RunOutputJob(job, reader, host);
   SetEncodingOverride(-1);
   return ok ? kExitOk : kExitFailed;
+}
+
+std::wstring ControlLabel(const Control& control) {
+  return HandleLabel(FromHwnd(control.window), control.kind, true);
+}
+
+std::wstring CannotWriteText(const std::wstring& file, const std::wstring& reason) {
+  return Fill(kCliWriteText.get(), {file, ErrorLine(reason).substr(9)});
 }
 
 std::optional<Control> ReadControlHandle(const std::wstring& label) {

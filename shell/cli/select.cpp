@@ -69,10 +69,10 @@ int RunSelect(const Args& args) {
   if (control->kind != ControlKind::ListView) return Usage(L"select works on a list view only");
   switch (CheckSelectTarget(control->window)) {
     case SelectTargetCheck::SingleSelection:
-      PrintError(kSelectSingleSelectionText.get());
+      PrintError(ControlLabel(*control) + L": " + kSelectSingleSelectionText.get());
       return kExitUsage;
     case SelectTargetCheck::OwnerDrawWarning:
-      PrintError(kSelectOwnerDrawText.get());
+      PrintError(ControlLabel(*control) + L": " + kSelectOwnerDrawText.get());
       break;
     case SelectTargetCheck::Fine:
       break;
@@ -83,7 +83,9 @@ int RunSelect(const Args& args) {
   switch (result.outcome) {
     case SelectOutcome::Done: break;
     case SelectOutcome::EmptyCondition: return Usage(kSelectEmptyConditionText.get());
-    case SelectOutcome::CountFailed: PrintError(kSelectCountFailedText.get()); return kExitFailed;
+    case SelectOutcome::CountFailed:
+      PrintError(ControlLabel(*control) + L": " + kSelectCountFailedText.get());
+      return kExitFailed;
     case SelectOutcome::BadPattern: PrintError(kSelectBadPatternText.get()); return kExitFailed;
     case SelectOutcome::TooComplex: {
       // The message on standard error, the count of what was done before it

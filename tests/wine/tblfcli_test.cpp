@@ -651,7 +651,11 @@ TEST_F(TblfcliSelect, ASingleSelectionListViewAndOtherKindsAreRefused) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "tblfcli: Multiple items may not be selected on this ListView control.\n");
+  // The handle as `list` prints it, zero-padded, then the refusal.
+  const std::wstring tail =
+      Hex(fixture_.Handle(L"single")) + L"(ListView): Multiple items may not be selected on this ListView control.\n";
+  EXPECT_EQ(run.err.rfind("tblfcli: 0", 0), 0u) << run.err;
+  EXPECT_EQ(Wide(run.err).find(tail), Wide(run.err).size() - tail.size()) << run.err;
   EXPECT_EQ(Selected(L"single"), "00");
 
   run = Select(L"tree", L"--column 0 --match x");
@@ -666,7 +670,9 @@ TEST(TblfcliTargets, SelectOnAHungTargetExitsOneWithTheCountText) {
   const CliRun run = RunCli(L"select " + Hex(fixture.Handle(L"report")) + L" --column 0 --regex .*");
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.err, "tblfcli: Cannot get number of items in a list-view control.\n");
+  const std::wstring tail = Hex(fixture.Handle(L"report")) + L"(ListView): Cannot get number of items in a list-view control.\n";
+  EXPECT_EQ(run.err.rfind("tblfcli: 0", 0), 0u) << run.err;
+  EXPECT_EQ(Wide(run.err).find(tail), Wide(run.err).size() - tail.size()) << run.err;
 }
 
 // ---------------------------------------------------------------------------
