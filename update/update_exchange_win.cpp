@@ -159,9 +159,10 @@ void SendRequest(SOCKET s, const std::string& request) {
 }
 
 // Reads until the version is found, 2090 bytes arrived, the status line
-// says another status than 200, or the timeout has passed. A read error or the server's close does not end the wait early
-// (the outcome "not found" comes only after the timeout), but once nothing
-// more can arrive the thread sleeps out the rest instead of polling.
+// says another status than 200, or the timeout has passed. A read error or
+// the server's close does not end the wait early (the outcomes "not found"
+// and "no reply" come only after the timeout), but once nothing more can
+// arrive the thread sleeps out the rest instead of polling.
 void ReceiveReply(SOCKET s, unsigned timeoutSeconds, UpdateReply& reply) {
   const DWORD start = GetTickCount();
   bool open = true;
