@@ -15,6 +15,7 @@ constexpr std::uint32_t kAttrSystem = 0x4;
 constexpr std::uint32_t kAttrDirectory = 0x10;
 constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrTemporary = 0x100;
+constexpr std::uint32_t kAttrReparsePoint = 0x400;  // junctions and symbolic links
 constexpr std::uint32_t kAttrCompressed = 0x800;
 constexpr std::uint32_t kAttrOffline = 0x1000;
 constexpr std::uint32_t kAttrEncrypted = 0x4000;
@@ -29,6 +30,7 @@ struct FileEntry {
   std::wstring shortName;  // 8.3 name; empty when the system keeps none
 
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+  bool IsLink() const { return (attributes & kAttrReparsePoint) != 0; }
 };
 
 // A FILETIME broken down as SYSTEMTIME is.

@@ -22,6 +22,9 @@ struct FileListOptions {
   bool includeSubfolders = true;
   bool foldersOnly = false;
   bool localTime = false;
+  // Descend into folder links (junctions, symbolic links) too; a link is
+  // listed either way. The dialog leaves it off.
+  bool followLinks = false;
 };
 
 }  // namespace tblf

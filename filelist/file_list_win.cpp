@@ -14,29 +14,67 @@ constexpr int kHintLine = 1035;
 
 std::uint64_t Join(const FILETIME& t) { return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
+// The form that lifts the 260-character limit: "\\?\C:\..." or
+// "\\?\UNC\server\share\...".
+std::wstring LongPath(const std::wstring& full) {
+  if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// The same path as people write it.
+std::wstring PlainPath(const std::wstring& path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
 }  // namespace
 
-std::optional<std::wstring> Win32FolderAccess::CurrentDirectory() {
+std::optional<std::wstring> Win32FolderAccess::FullPath(const std::wstring& path) {
+  if (path.empty()) return std::nullopt;
   // The buffer grows to what the system asks for: paths past MAX_PATH stay whole.
-  std::wstring path(MAX_PATH, L'\0');
+  std::wstring full(MAX_PATH, L'\0');
   for (int attempt = 0; attempt < 4; ++attempt) {
-    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data());
+    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (n == 0) return std::nullopt;
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
+    if (n < full.size()) {
+      full.resize(n);
+      full = PlainPath(full);
+      // "C:\dir\" names the folder "C:\dir"; a drive root keeps its "\".
+      while (full.size() > 3 && full.back() == L'\\') full.pop_back();
+      return full;
     }
-    path.resize(n);  // n counts the terminating zero here
+    full.resize(n);  // n counts the terminating zero here
   }
   return std::nullopt;
 }
 
-bool Win32FolderAccess::ChangeDirectory(const std::wstring& path) { return SetCurrentDirectoryW(path.c_str()) != 0; }
+std::optional<FolderId> Win32FolderAccess::Identify(const std::wstring& folder) {
+  const std::wstring path = LongPath(folder);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+  // Opened without FILE_FLAG_OPEN_REPARSE_POINT: a link gives its target's id.
+  HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  FolderId id;
+  if (GetFileInformationByHandle(handle, &info)) {
+    id.volume = info.dwVolumeSerialNumber;
+    id.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    id.known = true;
+  }
+  CloseHandle(handle);
+  return id;
+}
 
-std::vector<FileEntry> Win32FolderAccess::Enumerate() {
+std::vector<FileEntry> Win32FolderAccess::Enumerate(const std::wstring& folder) {
   std::vector<FileEntry> entries;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(L"*.*", &data);
+  // "*" finds what "*.*" finds.
+  const std::wstring pattern = JoinFolderPath(LongPath(folder), L"*");
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return entries;
   do {
     FileEntry entry;
@@ -54,13 +92,14 @@ std::vector<FileEntry> Win32FolderAccess::Enumerate() {
 }
 
 std::optional<std::wstring> Win32FolderAccess::ShortPath(const std::wstring& path) {
+  const std::wstring longPath = LongPath(path);
   std::wstring shortPath(MAX_PATH, L'\0');
   for (int attempt = 0; attempt < 4; ++attempt) {
-    const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    const DWORD n = GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
     if (n == 0) return std::nullopt;
     if (n < shortPath.size()) {
       shortPath.resize(n);
-      return shortPath;
+      return PlainPath(shortPath);
     }
     shortPath.resize(n);
   }

@@ -1,7 +1,7 @@
 #pragma once
-// The file list on Windows: the folder walk through the process's current
-// directory and FindFirstFileW, the main dialog's hint line and the folder
-// error question.
+// The file list on Windows: the folder walk by full paths ("\\?\" forms,
+// so no 260-character limit) and FindFirstFileW, the main dialog's hint line
+// and the folder error question.
 
 #include <windows.h>
 
@@ -18,9 +18,9 @@ extern const BiText kFolderErrorText;
 
 class Win32FolderAccess : public FolderAccess {
  public:
-  std::optional<std::wstring> CurrentDirectory() override;
-  bool ChangeDirectory(const std::wstring& path) override;
-  std::vector<FileEntry> Enumerate() override;
+  std::optional<std::wstring> FullPath(const std::wstring& path) override;
+  std::optional<FolderId> Identify(const std::wstring& folder) override;
+  std::vector<FileEntry> Enumerate(const std::wstring& folder) override;
   std::optional<std::wstring> ShortPath(const std::wstring& path) override;
   std::uint64_t ToLocalTime(std::uint64_t utc) override;
   int CompareNames(const std::wstring& a, const std::wstring& b) override;
@@ -34,7 +34,7 @@ class DialogWalkUi : public WalkUi {
   DialogWalkUi(HWND owner, HWND frame, std::function<bool()> abortRequested)
       : owner_(owner), frame_(frame), abortRequested_(std::move(abortRequested)) {}
   bool ShiftDown() override;
-  FolderErrorAnswer FolderError(const std::wstring& name, const std::wstring& parent) override;
+  FolderErrorAnswer FolderError(const std::wstring& name, const std::wstring& fullPath) override;
   void SaveHint() override;
   void ShowHint(const std::wstring& relativePath) override;
   void RestoreHint() override;

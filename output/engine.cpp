@@ -1,7 +1,9 @@
 #include "output/engine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "output/output_state.h"
@@ -148,15 +150,25 @@ void Run::ReadListView() {
   }
   ReaderSession session(reader_, control);
   const int columnCount = reader_.CountListViewColumns(control);
-  std::optional<std::vector<int>> columns =
+  // The columns are spelt out (every row holds them all); the rows are
+  // walked run by run as they are written.
+  std::optional<Selection> columnRuns =
       ParseSelection(job_.columnSelection ? job_.columnSelection->c_str() : nullptr, std::max(columnCount, 1));
-  std::optional<std::vector<int>> rows =
-      columns ? ParseSelection(job_.rowSelection ? job_.rowSelection->c_str() : nullptr, static_cast<int>(*count))
-              : std::nullopt;
-  if (!columns || !rows) {
+  std::optional<Selection> rows =
+      columnRuns ? ParseSelection(job_.rowSelection ? job_.rowSelection->c_str() : nullptr, static_cast<int>(*count))
+                 : std::nullopt;
+  if (!columnRuns || !rows) {
     throw SelectionMemory();
   }
-  if (*count > 0 && (rows->empty() || columns->empty())) host_.NoRowMatched();
+  std::optional<std::vector<int>> columns;
+  try {
+    columns.emplace(columnRuns->begin(), columnRuns->end());
+  } catch (const std::bad_alloc&) {
+    throw SelectionMemory();
+  } catch (const std::length_error&) {
+    throw SelectionMemory();
+  }
+  if (*count > 0 && (rows->Empty() || columns->empty())) host_.NoRowMatched();
 
   // The space-separated format reads every cell for the widths first and
   // keeps the headers and as many rows as the bound allows, so that those
@@ -166,7 +178,7 @@ void Run::ReadListView() {
   std::vector<RowCells> kept;
   const bool padded = job_.format == RecordFormat::Space;
   // The space-separated format reads every row twice at most.
-  total_ = static_cast<long>(rows->size()) * (padded ? 2 : 1);
+  total_ = static_cast<long>(rows->Size()) * (padded ? 2 : 1);
   long done = 0;
   if (padded) {
     widths.reserve(columns->size());
@@ -205,16 +217,19 @@ void Run::ReadListView() {
     if (aborted) return;
   }
 
-  const size_t rowCount = rows->size();
-  for (size_t i = 0; i < rowCount; ++i) {
+  const std::uint64_t rowCount = rows->Size();
+  std::uint64_t i = 0;
+  for (const int row : *rows) {
     // A kept row is written from memory and let go right after.
-    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow((*rows)[i], *columns);
+    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, *columns);
     writer_.StartRow();
     for (size_t c = 0; c < columns->size(); ++c) {
       if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
     }
     writer_.EndRow(i + 1 == rowCount);
-    if (!RowChecks(static_cast<long>(i), ++done)) return;
+    // RowChecks only needs the position modulo 300.
+    if (!RowChecks(static_cast<long>(i % 300), ++done)) return;
+    ++i;
   }
 }
 

@@ -62,21 +62,23 @@ long long LeadingNumber(const wchar_t* begin, const wchar_t* end) {
 }
 
 // Appends the values from `from` to `to` (either direction) that lie in
-// 0 ... count-1, visiting only those.
-void AppendRange(std::vector<int>& list, long long from, long long to, int count) {
+// 0 ... count-1, as one run.
+void AppendRange(Selection& list, long long from, long long to, int count) {
   const long long last = static_cast<long long>(count) - 1;
   if (from <= to) {
     const long long lo = std::max(from, 0LL);
     const long long hi = std::min(to, last);
-    for (long long v = lo; v <= hi; ++v) list.push_back(static_cast<int>(v));
+    if (lo <= hi) list.Append(static_cast<int>(lo), static_cast<int>(hi));
   } else {
     const long long hi = std::min(from, last);
     const long long lo = std::max(to, 0LL);
-    for (long long v = hi; v >= lo; --v) list.push_back(static_cast<int>(v));
+    if (lo <= hi) list.Append(static_cast<int>(hi), static_cast<int>(lo));
   }
 }
 
-void AppendToken(std::vector<int>& list, const wchar_t* begin, const wchar_t* end, int count) {
+void AppendOne(Selection& list, int value) { list.Append(value, value); }
+
+void AppendToken(Selection& list, const wchar_t* begin, const wchar_t* end, int count) {
   const long long n = LeadingNumber(begin, end);
   const wchar_t* hyphen = std::find(begin, end, L'-');
   if (hyphen != end) {
@@ -89,25 +91,29 @@ void AppendToken(std::vector<int>& list, const wchar_t* begin, const wchar_t* en
     return;
   }
   switch (*begin) {
-    case L'#': list.push_back(kColumnRowNumber); return;
-    case L'I': case L'i': list.push_back(kColumnIcon); return;
-    case L'L': case L'l': list.push_back(kColumnLParam); return;
-    case L'S': case L's': list.push_back(kColumnState); return;
+    case L'#': AppendOne(list, kColumnRowNumber); return;
+    case L'I': case L'i': AppendOne(list, kColumnIcon); return;
+    case L'L': case L'l': AppendOne(list, kColumnLParam); return;
+    case L'S': case L's': AppendOne(list, kColumnState); return;
     default:
-      if (n >= 0 && n < count) list.push_back(static_cast<int>(n));
+      if (n >= 0 && n < count) AppendOne(list, static_cast<int>(n));
       return;
   }
 }
 
 }  // namespace
 
-std::optional<std::vector<int>> ParseSelection(const wchar_t* text, int count) {
+void Selection::Append(int first, int last) {
+  runs_.push_back(Run{first, last});
+  size_ += runs_.back().Length();
+}
+
+std::optional<Selection> ParseSelection(const wchar_t* text, int count) {
   if (count < 0) count = 0;
   try {
-    std::vector<int> list;
+    Selection list;
     if (text == nullptr) {
-      list.reserve(static_cast<std::size_t>(count));
-      for (int i = 0; i < count; ++i) list.push_back(i);
+      if (count > 0) list.Append(0, count - 1);
       return list;
     }
     const wchar_t* p = text;

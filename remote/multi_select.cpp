@@ -31,6 +31,8 @@ const BiText kSelectEmptyConditionText{L"文字列を指定してください。
 const BiText kSelectCountFailedText{L"対象となるリストビューからアイテム数を取得できません。",
                                     L"Cannot get number of items in a list-view control."};
 const BiText kSelectBadPatternText{L"正規表現を確認してください。", L"Please correct the regular expression."};
+const BiText kSelectTooComplexText{L"正規表現が複雑すぎるため、中断しました。",
+                                   L"The regular expression is too complex; stopped."};
 
 namespace {
 
@@ -197,7 +199,9 @@ SelectResult RunMultiSelect(ControlReader& reader, WindowId target, const Select
       if (text) {
         const std::optional<bool> matched = pattern->Matches(*text);
         if (!matched) {
-          result.outcome = SelectOutcome::BadPattern;
+          // The pattern itself is sound; this text made it run past its step
+          // limit (or stack). The items already written stay written.
+          result.outcome = SelectOutcome::TooComplex;
           return result;
         }
         if (*matched && reader.SetListViewItemState(target, static_cast<int>(item), state)) ++result.total;
@@ -238,6 +242,14 @@ std::wstring SelectSummaryText(const SelectResult& result, bool deselect, bool j
   std::wstring text = Format((deselect ? kCanceledSummary : kSelectedSummary).get(japanese), result.total);
   text += (result.aborted ? kAbortedNote : kCountNote).get(japanese);
   return text;
+}
+
+std::wstring SelectStoppedText(const SelectResult& result, bool deselect, bool japanese) {
+  std::wstring count = result.total == 0
+                           ? std::wstring(kNoItemsText.get(japanese))
+                           : Format((deselect ? kCanceledSummary : kSelectedSummary).get(japanese), result.total);
+  while (!count.empty() && count.back() == L'\n') count.pop_back();
+  return std::wstring(kSelectTooComplexText.get(japanese)) + L"\n" + count;
 }
 
 std::wstring SelectDetailText(const SelectResult& result, bool deselect, bool japanese) {

@@ -34,7 +34,8 @@ enum class SelectOutcome {
   Done,            // the run went through every item, or was stopped with Esc
   EmptyCondition,  // nothing was done
   CountFailed,     // nothing was done
-  BadPattern,      // the states written before the error stay
+  BadPattern,      // the pattern cannot be compiled: nothing was done
+  TooComplex,      // matching hit the step limit; the states written before it stay, `total` counts them
 };
 
 struct SelectResult {
@@ -96,6 +97,9 @@ SelectResult RunMultiSelect(ControlReader& reader, WindowId target, const Select
 // The summary after a completed run: "No items selected." when nothing was
 // acted on, else the count, and in Japanese the note (or the abort mark).
 std::wstring SelectSummaryText(const SelectResult& result, bool deselect, bool japanese);
+// A run stopped by a pattern too complex for an item: the message, then how
+// many items were acted on before it ("No items selected." when none).
+std::wstring SelectStoppedText(const SelectResult& result, bool deselect, bool japanese);
 // String modes: one line per condition line with its count, each ending in CR LF.
 std::wstring SelectDetailText(const SelectResult& result, bool deselect, bool japanese);
 
@@ -117,5 +121,6 @@ extern const BiText kSelectNoMemoryText;         // error icon
 extern const BiText kSelectEmptyConditionText;   // error icon
 extern const BiText kSelectCountFailedText;      // error icon
 extern const BiText kSelectBadPatternText;       // error icon
+extern const BiText kSelectTooComplexText;       // error icon
 
 }  // namespace tblf

@@ -144,6 +144,11 @@ class MultiSelectDialog : public Dialog {
       case SelectOutcome::EmptyCondition: return Error(kSelectEmptyConditionText, IDC_SELECT_CONDITION);
       case SelectOutcome::CountFailed: return Error(kSelectCountFailedText);
       case SelectOutcome::BadPattern: return Error(kSelectBadPatternText, IDC_SELECT_CONDITION);
+      case SelectOutcome::TooComplex: {
+        const std::wstring text = SelectStoppedText(result, request.deselect, g_japaneseUi);
+        ShowMessageBox(hwnd(), text.c_str(), kSelectCaption.get(), MB_ICONERROR);
+        return;
+      }
     }
     const std::wstring summary = SelectSummaryText(result, request.deselect, g_japaneseUi);
     if (result.total == 0 || regex) {

@@ -50,6 +50,13 @@ const OutcomeMessage kOutcomeMessages[] = {
     {UpdateOutcome::NotFound,
      {L"アップデート情報を取得できませんでした。", L"Update Information was not found."},
      MB_ICONERROR},
+    // The window tells a server fault as it always has: no update information.
+    {UpdateOutcome::NoReply,
+     {L"アップデート情報を取得できませんでした。", L"Update Information was not found."},
+     MB_ICONERROR},
+    {UpdateOutcome::HttpStatus,
+     {L"アップデート情報を取得できませんでした。", L"Update Information was not found."},
+     MB_ICONERROR},
     {UpdateOutcome::Older,
      {L"現在実行されているバージョンは、未公開のバージョンです。", L"This version is not released."},
      MB_ICONEXCLAMATION},

@@ -117,6 +117,34 @@ void SleepMs(uint64_t ms) {
   }
 }
 
+// A non-blocking connect, waited for with select until the whole seconds
+// since it began exceed `timeoutSeconds`.
+bool ConnectWithin(SOCKET s, const sockaddr_in& target, unsigned timeoutSeconds) {
+  const DWORD start = GetTickCount();
+  if (connect(s, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) return true;
+  if (WSAGetLastError() != WSAEWOULDBLOCK) return false;
+  for (;;) {
+    const uint64_t left = UpdateWaitLeftMs(start, GetTickCount(), timeoutSeconds);
+    if (left == 0) return false;
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    timeval limit{};
+    limit.tv_sec = static_cast<long>(left / 1000);
+    limit.tv_usec = static_cast<long>(left % 1000) * 1000;
+    const int ready = select(0, nullptr, &writable, &failed, &limit);
+    if (ready < 0) return false;
+    if (ready == 0) continue;
+    if (FD_ISSET(s, &failed)) return false;
+    int error = 0;
+    int length = sizeof error;
+    if (getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) return false;
+    return error == 0;
+  }
+}
+
 void SendRequest(SOCKET s, const std::string& request) {
   size_t sent = 0;
   int failures = 0;
@@ -130,14 +158,15 @@ void SendRequest(SOCKET s, const std::string& request) {
   }
 }
 
-// Reads until the version is found, 2090 bytes arrived or the timeout has
-// passed. A read error or the server's close does not end the wait early
-// (the outcome "not found" comes only after the timeout), but once nothing
-// more can arrive the thread sleeps out the rest instead of polling.
+// Reads until the version is found, 2090 bytes arrived, the status line
+// says another status than 200, or the timeout has passed. A read error or
+// the server's close does not end the wait early (the outcomes "not found"
+// and "no reply" come only after the timeout), but once nothing more can
+// arrive the thread sleeps out the rest instead of polling.
 void ReceiveReply(SOCKET s, unsigned timeoutSeconds, UpdateReply& reply) {
   const DWORD start = GetTickCount();
   bool open = true;
-  while (!reply.Found() && !reply.Full()) {
+  while (!reply.Settled()) {
     const uint64_t left = UpdateWaitLeftMs(start, GetTickCount(), timeoutSeconds);
     if (left == 0) break;
     if (!open) {
@@ -184,18 +213,17 @@ UpdateResult RunUpdateExchange(const UpdateCheckParams& params) {
     target.sin_family = AF_INET;
     target.sin_port = *portNumber;
     target.sin_addr = *address;
-    // Name lookup and connect are not bounded by the timeout.
-    if (connect(s, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) return result;
+    // The connect is bounded by the timeout like the wait for the reply: a
+    // server whose accept queue is full never answers the connection at all.
     u_long nonBlocking = 1;
     ioctlsocket(s, FIONBIO, &nonBlocking);
+    if (!ConnectWithin(s, target, params.timeoutSeconds)) return result;
 
     SendRequest(s, UpdateRequest(viaProxy));
     ReceiveReply(s, params.timeoutSeconds, reply);
     shutdown(s, SD_BOTH);
   }
-  result.outcome = DecideUpdate(reply.Published(), params.buildNumber);
-  if (reply.Found()) result.published = *reply.Published();
-  return result;
+  return DecideReply(reply, params.buildNumber);
 }
 
 }  // namespace tblf

@@ -17,11 +17,16 @@ namespace tblf {
 // The update host (base/publisher.h) is asked directly on this port.
 constexpr const wchar_t* kUpdatePort = L"80";
 
-enum class UpdateOutcome { ConnectFailed, NotFound, Newer, Older, Equal };
+// NoReply: the connection closed or the wait ended before a status line and
+// the headers came. HttpStatus: the server answered with another status than
+// 200, whose page is not the update information whatever it holds. NotFound:
+// a 200 reply whose first 2090 bytes hold no well-formed key.
+enum class UpdateOutcome { ConnectFailed, NotFound, Newer, Older, Equal, NoReply, HttpStatus };
 
 struct UpdateResult {
   UpdateOutcome outcome = UpdateOutcome::ConnectFailed;
-  int published = 0;  // the published build number for Newer, Older and Equal
+  int published = 0;   // the published build number for Newer, Older and Equal
+  int httpStatus = 0;  // the status code for HttpStatus
 };
 
 // The GET of /update.txt: HTTP/1.0 with a path-only request line when direct,
@@ -55,6 +60,14 @@ class UpdateReply {
   bool Arrived(size_t count);
 
   bool Found() const { return published_.has_value(); }
+  // The code of the status line ("HTTP/1.0 500 ..."), once that line is
+  // complete; -1 when the first line is no HTTP status line.
+  std::optional<int> Status() const { return status_; }
+  // The empty line after the headers has arrived.
+  bool HeadersEnded() const { return headersEnded_; }
+  // Nothing more needs to be read: the version is found, the buffer is full,
+  // or the status line says this is no update information.
+  bool Settled() const { return Found() || Full() || (status_ && *status_ != 200); }
   // 2090 bytes arrived: nothing more is read.
   bool Full() const { return stored_ >= kStoredLimit; }
   std::optional<int> Published() const { return published_; }
@@ -65,7 +78,12 @@ class UpdateReply {
   size_t stored_ = 0;
   bool beta_;
   std::optional<int> published_;
+  std::optional<int> status_;
+  bool headersEnded_ = false;
 };
+
+// The outcome of what arrived, against the running build number.
+UpdateResult DecideReply(const UpdateReply& reply, int buildNumber);
 
 // The wait ends when the whole seconds since `startTick` (GetTickCount
 // values; the counter may wrap) exceed `timeoutSeconds`. The milliseconds

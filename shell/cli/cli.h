@@ -28,7 +28,10 @@ std::string Utf8(const std::wstring& text);
 void WriteBytes(DWORD which, const std::string& bytes);
 // Standard output as UTF-8, as given.
 void PrintOut(const std::wstring& text);
-// One line on standard error.
+// `text` as one line: "tblfcli: " before it (unless it has it), line breaks
+// joined by a space, no trailing spaces.
+std::wstring ErrorLine(const std::wstring& text);
+// That line on standard error.
 void PrintError(const std::wstring& text);
 // "tblfcli: REASON" and the hint, exit status 2.
 int Usage(const std::wstring& reason);
@@ -105,6 +108,10 @@ struct Control {
   ControlKind kind;
 };
 std::optional<Control> ReadControlHandle(const std::wstring& label);
+// The control's handle as `list` prints it, with its kind.
+std::wstring ControlLabel(const Control& control);
+// "cannot write to FILE: REASON".
+std::wstring CannotWriteText(const std::wstring& file, const std::wstring& reason);
 
 // --program, --window, --kind, --nth and --wait: a control chosen by what it
 // is, since its handle changes every time its program starts.

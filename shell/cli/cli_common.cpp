@@ -1,5 +1,6 @@
 #include "shell/cli/cli.h"
 
+#include <initializer_list>
 #include <memory>
 
 #include "output/encoded_writer_win.h"
@@ -36,10 +37,29 @@ void WriteBytes(DWORD which, const std::string& bytes) {
 }
 
 void PrintOut(const std::wstring& text) { WriteBytes(STD_OUTPUT_HANDLE, Utf8(text)); }
-void PrintError(const std::wstring& text) { WriteBytes(STD_ERROR_HANDLE, Utf8(text + L"\n")); }
+std::wstring ErrorLine(const std::wstring& text) {
+  static const std::wstring kPrefix = L"tblfcli: ";
+  // The window's texts break lines (CR LF from FormatMessage, LF in the
+  // message boxes) and system texts end in spaces: one line here, its
+  // trimmed parts joined by a space.
+  std::wstring line;
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    std::size_t end = text.find_first_of(L"\r\n", from);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring part = text.substr(from, end - from);
+    while (!part.empty() && (part.back() == L' ' || part.back() == L'\t')) part.pop_back();
+    const std::size_t first = part.find_first_not_of(L" \t");
+    if (first != std::wstring::npos) line += (line.empty() ? L"" : L" ") + part.substr(line.empty() ? 0 : first);
+    from = end + 1;
+  }
+  return line.rfind(kPrefix, 0) == 0 ? line : kPrefix + line;
+}
+
+void PrintError(const std::wstring& text) { WriteBytes(STD_ERROR_HANDLE, Utf8(ErrorLine(text) + L"\n")); }
 
 int Usage(const std::wstring& reason) {
-  PrintError(L"tblfcli: " + reason + L"\nTry 'tblfcli --help'.");
+  WriteBytes(STD_ERROR_HANDLE, Utf8(ErrorLine(reason) + L"\nTry 'tblfcli --help'.\n"));
   return kExitUsage;
 }
 
@@ -137,6 +157,26 @@ namespace {
 const std::wstring kEncodingRange = L"0-" + std::to_wstring(Encodings().size() - 1);
 const std::wstring kEncodingHelp = EncodingHelp(50);
 
+const BiText kCliGoneText{L"%s: コントロールはもう存在しません。`tblfcli list` で確認してください。",
+                          L"%s: the control no longer exists; run `tblfcli list`"};
+const BiText kCliReadErrorText{L"%s: 読み取りエラー: コントロールが応答しないか、もう存在しません。`tblfcli list` で確認してください。",
+                               L"%s: read error: the control no longer answers or no longer exists; run `tblfcli list`"};
+const BiText kCliWriteText{L"%s に書き込めません: %s", L"cannot write to %s: %s"};
+
+// `format` with each "%s" replaced by the next value.
+std::wstring Fill(const wchar_t* format, std::initializer_list<std::wstring> values) {
+  std::wstring text = format;
+  std::size_t at = 0;
+  for (const std::wstring& value : values) {
+    at = text.find(L"%s", at);
+    if (at == std::wstring::npos) break;
+    text.replace(at, 2, value);
+    at += value.size();
+  }
+  return text;
+}
+
+
 const Option kOutputOptionList[] = {
     {L"--format", L"csv|tsv|html|c|space|json|markdown", L"a value", L"record format"},
     {L"--quote-when-needed", nullptr, nullptr, L"CSV: quote only cells that need it"},
@@ -172,9 +212,14 @@ class StdoutSink : public TextSink {
 // window; files through the encoded text writer, or standard output.
 class CliHost : public OutputHost {
  public:
-  CliHost(bool toStdout, int stdoutEncoding, std::function<bool(RecordWriter&)> fileList)
-      : toStdout_(toStdout), stdoutEncoding_(stdoutEncoding), fileList_(std::move(fileList)) {}
-  void ShowError(const std::wstring& text) override { PrintError(text); }
+  CliHost(bool toStdout, int stdoutEncoding, std::function<bool(RecordWriter&)> fileList, std::wstring control,
+          std::wstring destination)
+      : toStdout_(toStdout),
+        stdoutEncoding_(stdoutEncoding),
+        fileList_(std::move(fileList)),
+        control_(std::move(control)),
+        destination_(std::move(destination)) {}
+  void ShowError(const std::wstring& text) override { PrintError(CliText(text)); }
   bool AskAbort() override { return false; }
   bool EscapePressedInFrame() override { return false; }
   void SetSampleText(const wchar_t*) override {}
@@ -187,9 +232,23 @@ class CliHost : public OutputHost {
   bool RunFileList(RecordWriter& writer) override { return fileList_ ? fileList_(writer) : false; }
 
  private:
+  // The window's advice ("push [Refresh]") has no button to point at here,
+  // and its file message does not say which file.
+  std::wstring CliText(const std::wstring& text) const {
+    if (text == kReadErrorText.get()) return Fill(kCliReadErrorText.get(), {control_});
+    const std::wstring fileWrite = kFileWriteText.get();
+    const std::wstring lead = fileWrite.substr(0, fileWrite.find(L"%s"));
+    if (text.size() >= lead.size() && text.compare(0, lead.size(), lead) == 0) {
+      return CannotWriteText(destination_, text.substr(lead.size()));
+    }
+    return text;
+  }
+
   bool toStdout_;
   int stdoutEncoding_;
   std::function<bool(RecordWriter&)> fileList_;
+  std::wstring control_;
+  std::wstring destination_;
 };
 
 // "listview|treeview|…": the words of the kind rows.
@@ -288,10 +347,21 @@ int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
   } else if (choice.encoding) {
     SetEncodingOverride(*choice.encoding);
   }
-  CliHost host(toStdout, stdoutEncoding, std::move(fileList));
+  const std::wstring control =
+      job.kind == ControlKind::FileList ? std::wstring() : HandleLabel(job.target, job.kind, true);
+  const std::wstring destination = toStdout ? std::wstring(L"standard output") : job.fileName;
+  CliHost host(toStdout, stdoutEncoding, std::move(fileList), control, destination);
   const bool ok = RunOutputJob(job, reader, host);
   SetEncodingOverride(-1);
   return ok ? kExitOk : kExitFailed;
+}
+
+std::wstring ControlLabel(const Control& control) {
+  return HandleLabel(FromHwnd(control.window), control.kind, true);
+}
+
+std::wstring CannotWriteText(const std::wstring& file, const std::wstring& reason) {
+  return Fill(kCliWriteText.get(), {file, ErrorLine(reason).substr(9)});
 }
 
 std::optional<Control> ReadControlHandle(const std::wstring& label) {
@@ -302,7 +372,7 @@ std::optional<Control> ReadControlHandle(const std::wstring& label) {
   }
   HWND window = ToHwnd(*handle);
   if (!IsWindow(window)) {
-    PrintError(kInvalidItemText.get());
+    PrintError(Fill(kCliGoneText.get(), {label}));
     return std::nullopt;
   }
   wchar_t className[100] = L"";

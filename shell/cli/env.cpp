@@ -22,9 +22,7 @@ int RunEnv(const Args& args) {
   }
   const wchar_t* reason = L"";
   if (WriteEncodedText(out->c_str(), nullptr, report.c_str(), &reason)) return kExitOk;
-  std::wstring message = env::kReportWriteFailedText.get();
-  message.replace(message.find(L"%s"), 2, reason ? reason : L"");
-  PrintError(message);
+  PrintError(CannotWriteText(*out, reason ? reason : L""));
   return kExitFailed;
 }
 

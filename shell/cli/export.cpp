@@ -7,8 +7,8 @@ namespace tblf::cli {
 namespace {
 
 const Option kExportOptions[] = {
-    {L"--columns", L"TEXT", L"a value", L"list view column selection (\"2,0\", \"# 1\")"},
-    {L"--rows", L"TEXT", L"a value", L"list view row selection (\"3-1\")"},
+    {L"--columns", L"TEXT", L"a value", L"list view column selection (\"2,0\", \"# 1\";\nempty: every column)"},
+    {L"--rows", L"TEXT", L"a value", L"list view row selection (\"3-1\"; empty: every row)"},
     {L"--tree-shift", nullptr, nullptr, L"tree view: each level one field further right"},
     {L"--tree-graph", nullptr, nullptr, L"tree view: draw the hierarchy with symbols"},
 };
@@ -22,8 +22,10 @@ int RunExport(const Args& args) {
   OutputJob job;
   job.target = reinterpret_cast<WindowId>(control->window);
   job.kind = control->kind;
-  if (auto v = args.Value(L"--columns")) job.columnSelection = *v;
-  if (auto v = args.Value(L"--rows")) job.rowSelection = *v;
+  // An empty text selects nothing in particular, as an empty field does in
+  // the window: a script's empty variable gives the whole table.
+  if (auto v = args.Value(L"--columns"); v && !v->empty()) job.columnSelection = *v;
+  if (auto v = args.Value(L"--rows"); v && !v->empty()) job.rowSelection = *v;
   job.treeLevelShift = args.Has(L"--tree-shift");
   job.treeGraph = args.Has(L"--tree-graph");
   Win32ControlReader reader;

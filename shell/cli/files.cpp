@@ -1,6 +1,8 @@
 // tblfcli files: the file list of a folder tree, one row per file or folder,
 // written through a template.
 
+#include <atomic>
+
 #include "filelist/file_list_win.h"
 #include "filelist/template_renderer.h"
 #include "remote/control_reader_win.h"
@@ -19,21 +21,31 @@ const Option kFilesOptions[] = {
     {L"--no-subfolders", nullptr, nullptr, L"list the folder's own entries only"},
     {L"--folders-only", nullptr, nullptr, L"list folders only"},
     {L"--local-time", nullptr, nullptr, L"times in local time instead of UTC"},
+    {L"--follow-links", nullptr, nullptr,
+     L"descend into folder links (junctions, symbolic links)\ntoo; a folder already on the path is never entered\nagain"},
 };
 
-const BiText kCannotEnterText{L"カレントフォルダを移動できません：%s", L"Cannot change current folder: %s"};
+const BiText kCannotEnterText{L"フォルダを開けません：%s", L"Cannot open folder: %s"};
+const BiText kInterruptedText{L"Ctrl+Cで中断しました。", L"Interrupted by Ctrl+C."};
+
+// Set by Ctrl+C (or Ctrl+Break) while a walk runs.
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI OnConsoleBreak(DWORD kind) {
+  if (kind != CTRL_C_EVENT && kind != CTRL_BREAK_EVENT) return FALSE;
+  g_interrupted = true;
+  return TRUE;
+}
 
 // The command line's side of a walk: a folder that cannot be entered is a
-// line on standard error and is skipped; there is no hint line and no Esc.
+// line on standard error and is skipped; there is no hint line, and Ctrl+C
+// ends the walk after the current template element, the rows so far written.
 class ConsoleWalkUi : public WalkUi {
  public:
   bool ShiftDown() override { return false; }
-  FolderErrorAnswer FolderError(const std::wstring& name, const std::wstring& parent) override {
-    const bool absolute = (name.size() > 1 && name[1] == L':') || (!name.empty() && name[0] == L'\\');
-    std::wstring path = name;
-    if (!absolute && !parent.empty()) path = parent + (parent.back() == L'\\' ? L"" : L"\\") + name;
+  FolderErrorAnswer FolderError(const std::wstring&, const std::wstring& fullPath) override {
     std::wstring text = kCannotEnterText.get();
-    text.replace(text.find(L"%s"), 2, path);
+    text.replace(text.find(L"%s"), 2, fullPath);
     PrintError(text);
     return FolderErrorAnswer::Skip;
   }
@@ -41,7 +53,7 @@ class ConsoleWalkUi : public WalkUi {
   void ShowHint(const std::wstring&) override {}
   void RestoreHint() override {}
   void LetPaintThrough() override {}
-  bool AbortRequested() override { return false; }
+  bool AbortRequested() override { return g_interrupted.load(); }
 };
 
 int RunFiles(const Args& args) {
@@ -74,6 +86,7 @@ int RunFiles(const Args& args) {
   options.includeSubfolders = !args.Has(L"--no-subfolders");
   options.foldersOnly = args.Has(L"--folders-only");
   options.localTime = args.Has(L"--local-time");
+  options.followLinks = args.Has(L"--follow-links");
 
   OutputJob job;
   job.kind = ControlKind::FileList;
@@ -81,7 +94,11 @@ int RunFiles(const Args& args) {
   return RunJob(job, *choice, reader, [&options](RecordWriter& writer) {
     Win32FolderAccess folders;
     ConsoleWalkUi ui;
+    g_interrupted = false;
+    SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
     const bool walked = WalkFileList(folders, ui, writer, options, g_japaneseUi);
+    SetConsoleCtrlHandler(OnConsoleBreak, FALSE);
+    if (g_interrupted) PrintError(kInterruptedText.get());
     // A walk that wrote no row found nothing: the run reports it and exits 1.
     return walked && writer.RowCount() > 0;
   });
@@ -101,7 +118,9 @@ extern const Verb kFilesVerb{
     L"  t4y t2y t0m tmm tm tem tsem t0d tdd td t0h thh th t0n tn t0s ts tms:\n"
     L"  last write time (tc...: creation, ta...: last access).\n"
     L"A folder that cannot be entered is reported on standard error and\n"
-    L"skipped. Exit status 1 when nothing was found.",
+    L"skipped. Folder links are listed but not entered (see --follow-links).\n"
+    L"Ctrl+C stops the walk. Exit status 1 when nothing was found, or when\n"
+    L"stopped.",
     {kFilesOptions, kOutputOptions},
     RunFiles};
 

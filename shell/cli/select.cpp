@@ -69,10 +69,10 @@ int RunSelect(const Args& args) {
   if (!FindKind(control->kind)->multiSelect) return Usage(L"select works on a list view only");
   switch (CheckSelectTarget(control->window)) {
     case SelectTargetCheck::SingleSelection:
-      PrintError(kSelectSingleSelectionText.get());
+      PrintError(ControlLabel(*control) + L": " + kSelectSingleSelectionText.get());
       return kExitUsage;
     case SelectTargetCheck::OwnerDrawWarning:
-      PrintError(kSelectOwnerDrawText.get());
+      PrintError(ControlLabel(*control) + L": " + kSelectOwnerDrawText.get());
       break;
     case SelectTargetCheck::Fine:
       break;
@@ -83,8 +83,19 @@ int RunSelect(const Args& args) {
   switch (result.outcome) {
     case SelectOutcome::Done: break;
     case SelectOutcome::EmptyCondition: return Usage(kSelectEmptyConditionText.get());
-    case SelectOutcome::CountFailed: PrintError(kSelectCountFailedText.get()); return kExitFailed;
+    case SelectOutcome::CountFailed:
+      PrintError(ControlLabel(*control) + L": " + kSelectCountFailedText.get());
+      return kExitFailed;
     case SelectOutcome::BadPattern: PrintError(kSelectBadPatternText.get()); return kExitFailed;
+    case SelectOutcome::TooComplex: {
+      // The message on standard error, the count of what was done before it
+      // on standard output, as a completed run prints its summary.
+      const std::wstring text = SelectStoppedText(result, request.deselect, g_japaneseUi);
+      const size_t br = text.find(L'\n');
+      PrintError(text.substr(0, br));
+      PrintOut(text.substr(br + 1) + L"\r\n");
+      return kExitFailed;
+    }
   }
   PrintOut(CrLfLines(SelectSummaryText(result, request.deselect, g_japaneseUi)) + L"\r\n" +
            SelectDetailText(result, request.deselect, g_japaneseUi));
@@ -101,7 +112,8 @@ extern const Verb kSelectVerb{
     L"--substring that an item meets counts it. Prints the summary and, for\n"
     L"--match and --substring, the count of each. Exit status 0 when the run\n"
     L"completed (also with no item acted on), 1 when the items cannot be\n"
-    L"counted or the pattern is wrong, 2 for a usage error or a single-\n"
+    L"counted, the pattern is wrong or too complex for an item (the count of\n"
+    L"items acted on before it is printed), 2 for a usage error or a single-\n"
     L"selection list view.",
     {kSelectOptions, kSelectorOptions},
     RunSelect};

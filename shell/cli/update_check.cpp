@@ -55,6 +55,8 @@ const wchar_t* OutcomeWord(UpdateOutcome outcome) {
     case UpdateOutcome::Older: return L"older";
     case UpdateOutcome::Equal: return L"equal";
     case UpdateOutcome::NotFound: return L"not-found";
+    case UpdateOutcome::NoReply: return L"no-reply";
+    case UpdateOutcome::HttpStatus: return L"http-status";
     case UpdateOutcome::ConnectFailed: break;
   }
   return L"connect-failed";
@@ -93,6 +95,7 @@ int RunUpdateCheck(const Args& args) {
   const bool found = result.outcome == UpdateOutcome::Newer || result.outcome == UpdateOutcome::Older ||
                      result.outcome == UpdateOutcome::Equal;
   if (found) line += L" " + std::to_wstring(result.published);
+  if (result.outcome == UpdateOutcome::HttpStatus) line += L" " + std::to_wstring(result.httpStatus);
   PrintOut(line + L"\r\n");
   return found ? kExitOk : kExitFailed;
 }
@@ -104,7 +107,10 @@ extern const Verb kUpdateCheckVerb{
     L"Asks the update host once whether a newer version is published, with\n"
     L"the stored Update settings where no option is given, and prints one\n"
     L"line: newer, older or equal and the published build number, or\n"
-    L"not-found or connect-failed. Exit status 0 when a version was found,\n"
+    L"connect-failed (also when no connection is made within the timeout),\n"
+    L"no-reply (closed or silent before the headers), http-status N (a\n"
+    L"status other than 200), or not-found (a 200 reply without the\n"
+    L"version). Exit status 0 when a version was found,\n"
     L"1 when not. --connect-to and --build let it run against a test server.",
     {kUpdateCheckOptions},
     RunUpdateCheck};

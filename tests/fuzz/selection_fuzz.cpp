@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Every token is at least one character and gives at most max(count, 1) values.
   const std::size_t tokens = noText ? 1 : (text.empty() ? 1 : text.size());
   const std::size_t perToken = count > 0 ? static_cast<std::size_t>(count) : 1;
-  if (list->size() > tokens * perToken) {
-    std::fprintf(stderr, "%zu values from %zu characters, count %d\n", list->size(), text.size(), count);
+  if (list->Size() > tokens * perToken) {
+    std::fprintf(stderr, "%llu values from %zu characters, count %d\n", static_cast<unsigned long long>(list->Size()), text.size(), count);
     std::abort();
   }
   return 0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -259,30 +260,28 @@ TEST(FileListOrder, TimesAndAttributesCompareRawWithNamesBreakingTies) {
 class MemoryFolders : public FolderAccess {
  public:
   std::map<std::wstring, std::vector<FileEntry>> folders;  // full path -> entries, "." and ".." included
+  std::map<std::wstring, std::wstring> links;              // full path -> the folder it leads to
   std::wstring current = L"C:\\start";
-  std::vector<std::wstring> entered;
 
   void Add(const std::wstring& path, std::vector<FileEntry> entries) {
     entries.insert(entries.begin(), {Folder(L"."), Folder(L"..")});
     folders[path] = std::move(entries);
   }
-  std::optional<std::wstring> CurrentDirectory() override { return current; }
-  bool ChangeDirectory(const std::wstring& path) override {
-    std::wstring target;
-    if (path.size() > 1 && path[1] == L':') {
-      target = path;
-    } else if (path == L"..") {
-      target = current.substr(0, current.rfind(L'\\'));
-    } else {
-      target = current + L"\\" + path;
-    }
-    if (target != L"C:\\start" && !folders.count(target)) return false;
-    current = target;
-    entered.push_back(target);
-    return true;
+  std::wstring Target(const std::wstring& path) const {
+    auto link = links.find(path);
+    return link == links.end() ? path : link->second;
   }
-  std::vector<FileEntry> Enumerate() override {
-    auto found = folders.find(current);
+  std::optional<std::wstring> FullPath(const std::wstring& path) override {
+    if (path.size() > 1 && path[1] == L':') return path;
+    return current + L"\\" + path;
+  }
+  std::optional<FolderId> Identify(const std::wstring& path) override {
+    auto found = folders.find(Target(path));
+    if (found == folders.end()) return std::nullopt;
+    return FolderId{1, static_cast<std::uint64_t>(std::distance(folders.begin(), found)), true};
+  }
+  std::vector<FileEntry> Enumerate(const std::wstring& path) override {
+    auto found = folders.find(Target(path));
     return found == folders.end() ? std::vector<FileEntry>() : found->second;
   }
   std::optional<std::wstring> ShortPath(const std::wstring&) override { return std::nullopt; }
@@ -365,7 +364,6 @@ TEST(FileListWalk, TheTreeExampleInBothLanguages) {
     bool ok = false;
     EXPECT_EQ(Walk(fs, ui, Options(c.templateText), c.japanese, c.format, &ok), c.expected);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(fs.current, L"C:\\start");
     EXPECT_EQ(ui.hint, L"ready");
     EXPECT_EQ(ui.hints, (std::vector<std::wstring>{L"", L"A", L"A\\B", L"A", L""}));
   }
@@ -429,7 +427,6 @@ TEST(FileListWalk, FolderErrorsAskOrStaySilent) {
     EXPECT_EQ(Walk(fs, ui, Options(L"{%cf}"), false, RecordFormat::Tsv, &ok), c.expected);
     EXPECT_EQ(ok, c.result);
     EXPECT_EQ(ui.questions, c.questions);
-    EXPECT_EQ(fs.current, L"C:\\start");
   }
 }
 
@@ -447,15 +444,48 @@ TEST(FileListWalk, AMissingRootAsksWithItsPathAndGivesNoRows) {
   }
 }
 
-TEST(FileListWalk, AnAbortDeepDownRestoresTheDirectoryAndTheHint) {
+TEST(FileListWalk, AnAbortDeepDownRestoresTheHint) {
   MemoryFolders fs = ExampleTree();
   RecordingUi ui;
   ui.abortAfterChecks = 5;  // the comma after B's name: its row stays unfinished
   bool ok = true;
   EXPECT_EQ(Walk(fs, ui, Options(L"{%f},{%s}"), false, RecordFormat::Tsv, &ok), L"A\t0\nB\t");
   EXPECT_FALSE(ok);
-  EXPECT_EQ(fs.current, L"C:\\start");
   EXPECT_EQ(ui.hint, L"ready");
+}
+
+TEST(FileListWalk, LinksAreListedAndAFolderOnThePathIsNeverEnteredAgain) {
+  // root: "back" is a link to root, "side" a link to folder B, "up" a folder
+  // the system does not mark as a link that leads to root all the same.
+  auto tree = [] {
+    MemoryFolders fs;
+    FileEntry back = Folder(L"back"), side = Folder(L"side");
+    back.attributes |= kAttrReparsePoint;
+    side.attributes |= kAttrReparsePoint;
+    fs.Add(L"C:\\root", {Folder(L"A"), Folder(L"B"), back, side});
+    fs.Add(L"C:\\root\\A", {Folder(L"up")});
+    fs.Add(L"C:\\root\\B", {File(L"b.txt")});
+    fs.links = {{L"C:\\root\\back", L"C:\\root"}, {L"C:\\root\\side", L"C:\\root\\B"},
+                {L"C:\\root\\A\\up", L"C:\\root"}};
+    return fs;
+  };
+  const struct {
+    bool follow;
+    const wchar_t* expected;
+  } cases[] = {
+      {false, L"A\nA\\up\nB\nB\\b.txt\nback\nside\n"},
+      {true, L"A\nA\\up\nB\nB\\b.txt\nback\nside\nside\\b.txt\n"},
+  };
+  for (const auto& c : cases) {
+    MemoryFolders fs = tree();
+    RecordingUi ui;
+    FileListOptions options = Options(L"{%cf}");
+    options.followLinks = c.follow;
+    bool ok = false;
+    EXPECT_EQ(Walk(fs, ui, options, false, RecordFormat::Tsv, &ok), c.expected) << c.follow;
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ui.questions.empty());
+  }
 }
 
 TEST(FileListWalk, LocalTimeConvertsBeforeTheBreakdown) {

@@ -110,19 +110,35 @@ TEST(MultiSelect, NothingIsWrittenWhenTheConditionIsEmptyTheCountFailsOrThePatte
   EXPECT_TRUE(desktop.Control(hung).stateWrites.empty());
 }
 
-TEST(MultiSelect, ACatastrophicPatternEndsWithTheErrorAndKeepsTheStatesAlreadyWritten) {
+TEST(MultiSelect, APatternTooComplexForAnItemStopsWithItsOwnMessageAndTheCountSoFar) {
   FakeDesktop desktop;
-  const WindowId list = desktop.Add(List({L"x", std::wstring(40, L'a'), L"x"}));
-  const SelectResult result = RunMultiSelect(desktop, list, {0, SelectMode::Regex, false, false, L"x|(a+)+b"}, nullptr);
-  EXPECT_EQ(result.outcome, SelectOutcome::BadPattern);
-  EXPECT_EQ(desktop.Control(list).stateWrites, (Writes{{0, kSel}})) << "item 2 is never reached";
+  // (a+)+$ on 2,000 letters: a valid pattern that no step budget can finish.
+  const WindowId list = desktop.Add(List({L"x", L"x", std::wstring(2000, L'a') + L"!", L"x"}));
+  const SelectResult result = RunMultiSelect(desktop, list, {0, SelectMode::Regex, false, false, L"x|(a+)+$"}, nullptr);
+  EXPECT_EQ(result.outcome, SelectOutcome::TooComplex);
+  EXPECT_EQ(result.total, 2u);
+  EXPECT_EQ(desktop.Control(list).stateWrites, (Writes{{0, kSel}, {1, kSel}})) << "item 3 is never reached";
+  const struct {
+    bool japanese, deselect;
+    unsigned total;
+    const wchar_t* expected;
+  } texts[] = {
+      {false, false, 2, L"The regular expression is too complex; stopped.\n2 item(s) selected."},
+      {false, true, 0, L"The regular expression is too complex; stopped.\nNo items selected."},
+      {true, false, 2, L"正規表現が複雑すぎるため、中断しました。\n2個のアイテムを選択しました。"},
+  };
+  for (const auto& t : texts) {
+    SelectResult counted = result;
+    counted.total = t.total;
+    EXPECT_EQ(SelectStoppedText(counted, t.deselect, t.japanese), t.expected);
+  }
 
   // A long pattern, whose budget Boost would make grow with its square, ends too.
   std::wstring pattern;
   for (int i = 0; i < 60; ++i) pattern += L"(a|aa)*";
   const WindowId longText = desktop.Add(List({std::wstring(2047, L'a')}));
   EXPECT_EQ(RunMultiSelect(desktop, longText, {0, SelectMode::Regex, false, false, pattern + L"b"}, nullptr).outcome,
-            SelectOutcome::BadPattern);
+            SelectOutcome::TooComplex);
 }
 
 class EscapeAfter : public EscapePoll {

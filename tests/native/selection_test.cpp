@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tblf {
 namespace {
+
+// The values a selection walks through, spelt out.
+std::optional<std::vector<int>> Parsed(const wchar_t* text, int count) {
+  const std::optional<Selection> selection = ParseSelection(text, count);
+  if (!selection) return std::nullopt;
+  return std::vector<int>(selection->begin(), selection->end());
+}
 
 struct SelectionCase {
   const wchar_t* text;
@@ -32,27 +42,27 @@ TEST(ParseSelection, ColumnTextsAgainstFiveColumns) {
       {L"abc", {}},
   };
   for (const SelectionCase& c : cases) {
-    const auto list = ParseSelection(c.text, 5);
+    const auto list = Parsed(c.text, 5);
     ASSERT_TRUE(list.has_value()) << std::wstring(c.text).size();
     EXPECT_EQ(*list, c.expected) << "text index " << (&c - cases);
   }
 }
 
 TEST(ParseSelection, NoTextSelectsEverything) {
-  EXPECT_EQ(*ParseSelection(nullptr, 4), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(*ParseSelection(nullptr, 0), std::vector<int>{});
+  EXPECT_EQ(*Parsed(nullptr, 4), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(*Parsed(nullptr, 0), std::vector<int>{});
 }
 
 TEST(ParseSelection, RowTextInOrderAndNumberSignAlone) {
-  EXPECT_EQ(*ParseSelection(L"0 5 9", 10), (std::vector<int>{0, 5, 9}));
-  EXPECT_EQ(*ParseSelection(L"#", 10), std::vector<int>{-2});
+  EXPECT_EQ(*Parsed(L"0 5 9", 10), (std::vector<int>{0, 5, 9}));
+  EXPECT_EQ(*Parsed(L"#", 10), std::vector<int>{-2});
 }
 
 TEST(ParseSelection, EveryListedSeparatorSplitsTokens) {
   const std::wstring separators = L" \t\r\n,+*/@%&;:._><^\\'\"!{}`";
   for (wchar_t c : separators) {
     const std::wstring text = std::wstring(L"1") + c + L"3";
-    EXPECT_EQ(*ParseSelection(text.c_str(), 5), (std::vector<int>{1, 3})) << static_cast<int>(c);
+    EXPECT_EQ(*Parsed(text.c_str(), 5), (std::vector<int>{1, 3})) << static_cast<int>(c);
   }
 }
 
@@ -60,7 +70,7 @@ TEST(ParseSelection, AsciiLettersSeparateExceptILS) {
   for (wchar_t c = L'A'; c <= L'z'; ++c) {
     if (c > L'Z' && c < L'a') continue;
     const std::wstring text = std::wstring(L"1") + c + L"3";
-    const auto list = *ParseSelection(text.c_str(), 5);
+    const auto list = *Parsed(text.c_str(), 5);
     switch (c) {
       case L'I': case L'i': case L'L': case L'l': case L'S': case L's':
         // The letter joins the token "1I3": a number followed by other text.
@@ -73,26 +83,26 @@ TEST(ParseSelection, AsciiLettersSeparateExceptILS) {
 }
 
 TEST(ParseSelection, PseudoColumnsInEitherCase) {
-  EXPECT_EQ(*ParseSelection(L"# i I l L s S", 5), (std::vector<int>{-2, -3, -3, -4, -4, -5, -5}));
-  EXPECT_EQ(*ParseSelection(L"icon,LPARAM;state", 5), (std::vector<int>{-3, -4, -5}));
+  EXPECT_EQ(*Parsed(L"# i I l L s S", 5), (std::vector<int>{-2, -3, -3, -4, -4, -5, -5}));
+  EXPECT_EQ(*Parsed(L"icon,LPARAM;state", 5), (std::vector<int>{-3, -4, -5}));
   // Words are read letter by letter: "all columns please" leaves ll l s l s.
-  EXPECT_EQ(*ParseSelection(L"all columns please", 5), (std::vector<int>{-4, -4, -5, -4, -5}));
+  EXPECT_EQ(*Parsed(L"all columns please", 5), (std::vector<int>{-4, -4, -5, -4, -5}));
   // Pseudo columns do not depend on the count.
-  EXPECT_EQ(*ParseSelection(L"#", 0), std::vector<int>{-2});
+  EXPECT_EQ(*Parsed(L"#", 0), std::vector<int>{-2});
 }
 
 TEST(ParseSelection, OtherCharactersBelongToTokens) {
   // Parentheses and non-ASCII text are token characters; a token that does not
   // begin with a number stands for 0.
-  EXPECT_EQ(*ParseSelection(L"(2)", 5), std::vector<int>{0});
-  EXPECT_EQ(*ParseSelection(L"2列", 5), std::vector<int>{2});
-  EXPECT_EQ(*ParseSelection(L"列2", 5), std::vector<int>{0});
-  EXPECT_EQ(*ParseSelection(L"2(3)", 5), std::vector<int>{2});
+  EXPECT_EQ(*Parsed(L"(2)", 5), std::vector<int>{0});
+  EXPECT_EQ(*Parsed(L"2列", 5), std::vector<int>{2});
+  EXPECT_EQ(*Parsed(L"列2", 5), std::vector<int>{0});
+  EXPECT_EQ(*Parsed(L"2(3)", 5), std::vector<int>{2});
 }
 
 TEST(ParseSelection, NoTokensGiveAnEmptyList) {
-  EXPECT_EQ(*ParseSelection(L"", 5), std::vector<int>{});
-  EXPECT_EQ(*ParseSelection(L" ,, ;\t\r\n  ", 5), std::vector<int>{});
+  EXPECT_EQ(*Parsed(L"", 5), std::vector<int>{});
+  EXPECT_EQ(*Parsed(L" ,, ;\t\r\n  ", 5), std::vector<int>{});
 }
 
 TEST(ParseSelection, RangeCornerCases) {
@@ -113,24 +123,24 @@ TEST(ParseSelection, RangeCornerCases) {
       {L"1-3 1-3", 5, {1, 2, 3, 1, 2, 3}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(*ParseSelection(c.text, c.count), c.expected) << (&c - cases);
+    EXPECT_EQ(*Parsed(c.text, c.count), c.expected) << (&c - cases);
   }
 }
 
 TEST(ParseSelection, NegativeCountActsAsNone) {
-  EXPECT_EQ(*ParseSelection(nullptr, -3), std::vector<int>{});
-  EXPECT_EQ(*ParseSelection(L"0 1 -", -3), std::vector<int>{});
+  EXPECT_EQ(*Parsed(nullptr, -3), std::vector<int>{});
+  EXPECT_EQ(*Parsed(L"0 1 -", -3), std::vector<int>{});
 }
 
 // Full-width digits, as a Japanese input method types them, read as digits;
 // other scripts' digits do not.
 TEST(ParseSelection, FullWidthDigitsAreDigits) {
-  EXPECT_EQ(*ParseSelection(L"２", 5), std::vector<int>{2});
-  EXPECT_EQ(*ParseSelection(L"１２", 20), std::vector<int>{12});
-  EXPECT_EQ(*ParseSelection(L"２-４", 5), (std::vector<int>{2, 3, 4}));
-  EXPECT_EQ(*ParseSelection(L"1２", 20), std::vector<int>{12});
-  EXPECT_EQ(*ParseSelection(L"-３", 5), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(*ParseSelection(L"\x0663", 5), std::vector<int>{0});  // Arabic-Indic three
+  EXPECT_EQ(*Parsed(L"２", 5), std::vector<int>{2});
+  EXPECT_EQ(*Parsed(L"１２", 20), std::vector<int>{12});
+  EXPECT_EQ(*Parsed(L"２-４", 5), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(*Parsed(L"1２", 20), std::vector<int>{12});
+  EXPECT_EQ(*Parsed(L"-３", 5), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(*Parsed(L"\x0663", 5), std::vector<int>{0});  // Arabic-Indic three
 }
 
 TEST(ParseSelection, HugeNumbersSaturateWithoutLongLoops) {
@@ -154,8 +164,42 @@ TEST(ParseSelection, HugeNumbersSaturateWithoutLongLoops) {
       {L"2147483647-2147483640", 2147483645, {2147483644, 2147483643, 2147483642, 2147483641, 2147483640}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(*ParseSelection(c.text, c.count), c.expected) << (&c - cases);
+    EXPECT_EQ(*Parsed(c.text, c.count), c.expected) << (&c - cases);
   }
+}
+
+// The resident memory of this process in KiB, from /proc.
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  while (status >> word) {
+    if (word == "VmRSS:") {
+      long kib = 0;
+      status >> kib;
+      return kib;
+    }
+  }
+  return -1;
+}
+
+// "0-," typed 10,600 times against 100,000 rows asks for 1.06 billion rows;
+// the selection holds the 10,600 runs and walks them one value at a time.
+TEST(ParseSelection, RepeatedOpenRangesCostMemoryByTheTextNotByTheRows) {
+  std::wstring text;
+  for (int i = 0; i < 10600; ++i) text += L"0-,";
+  const long before = ResidentKiB();
+  ASSERT_GT(before, 0);
+  const std::optional<Selection> rows = ParseSelection(text.c_str(), 100000);
+  const long grown = ResidentKiB() - before;
+  ASSERT_TRUE(rows.has_value());
+  std::printf("[ figure ] 10,600 x \"0-,\" against 100,000 rows: %llu rows, %.2f MB resident growth\n",
+              static_cast<unsigned long long>(rows->Size()), grown / 1024.0);
+  EXPECT_LT(grown, 4 * 1024) << "KiB";
+  EXPECT_EQ(rows->Size(), 10600ULL * 100000ULL);
+  Selection::Iterator at = rows->begin();
+  for (int i = 0; i < 99999; ++i) ++at;
+  EXPECT_EQ(*at++, 99999);
+  EXPECT_EQ(*at, 0);  // the second run starts over
 }
 
 }  // namespace

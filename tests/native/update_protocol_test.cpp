@@ -81,6 +81,36 @@ TEST(UpdateProtocolTest, KeySplitAcrossReadsIsFound) {
   EXPECT_EQ(Feed("betatblf:23200.", 4, true).Published(), 23200);
 }
 
+TEST(UpdateProtocolTest, TheStatusLineAndTheHeadersDecideWhatAReplyWithoutTheVersionMeans) {
+  struct Case {
+    const char* what;
+    std::string reply;
+    UpdateOutcome outcome;
+    int number;  // published build or status code
+  };
+  const std::string ok = "HTTP/1.0 200 OK\r\n";
+  const Case cases[] = {
+      {"200 with the key", ok + "\r\nver_tblf:23106.\r\n", UpdateOutcome::Newer, 23106},
+      {"200 with the key in a header", ok + "X-Ver: ver_tblf:23104.\r\n", UpdateOutcome::Older, 23104},
+      {"200 without the key", ok + "Server: x\r\n\r\nnothing", UpdateOutcome::NotFound, 0},
+      {"500 error page holding the key", "HTTP/1.1 500 Oops\r\n\r\nver_tblf:99999.", UpdateOutcome::HttpStatus, 500},
+      {"404 without a reason", "HTTP/1.1 404\r\n\r\n", UpdateOutcome::HttpStatus, 404},
+      {"nothing at all", "", UpdateOutcome::NoReply, 0},
+      {"a status line cut short", "HTTP/1.0 2", UpdateOutcome::NoReply, 0},
+      {"200 whose headers never end", ok + "Server: x\r\n", UpdateOutcome::NoReply, 0},
+      {"no HTTP reply", "ver_tblf:23106.\r\n", UpdateOutcome::NoReply, 0},
+      {"2090 bytes of headers", ok + "X: " + std::string(3000, 'x'), UpdateOutcome::NotFound, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const UpdateReply reply = Feed(c.reply, 5);
+    const UpdateResult result = DecideReply(reply, 23105);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.outcome == UpdateOutcome::HttpStatus ? result.httpStatus : result.published, c.number);
+  }
+  EXPECT_TRUE(Feed("HTTP/1.1 500 Oops\r\n", 100).Settled()) << "an error status ends the read at once";
+}
+
 TEST(UpdateProtocolTest, WaitEndsOnceWholeSecondsExceedTheTimeout) {
   struct Case {
     uint32_t start, now;

@@ -119,4 +119,30 @@ unsigned short UnusedLoopbackPort() {
   return port;
 }
 
+FullAcceptQueue::FullAcceptQueue() {
+  SOCKET s = BoundLoopbackSocket(&port_);
+  if (s == INVALID_SOCKET) return;
+  listener_ = s;
+  listen(s, 1);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port_);
+  // The queue holds the backlog and one more; the rest wait unanswered.
+  for (int i = 0; i < 4; ++i) {
+    SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    u_long nonBlocking = 1;
+    ioctlsocket(filler, FIONBIO, &nonBlocking);
+    connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    fillers_.push_back(filler);
+  }
+  Sleep(300);
+}
+
+FullAcceptQueue::~FullAcceptQueue() {
+  for (unsigned long long filler : fillers_) closesocket(static_cast<SOCKET>(filler));
+  if (listener_ != ~0ull) closesocket(static_cast<SOCKET>(listener_));
+  WSACleanup();
+}
+
 }  // namespace tblf::test

@@ -46,4 +46,20 @@ class LoopbackHttpServer {
 // A loopback port where nothing listens (bound once, then released).
 unsigned short UnusedLoopbackPort();
 
+// A loopback port that listens but never accepts, its accept queue filled by
+// connections of its own: a further connect gets no answer at all.
+class FullAcceptQueue {
+ public:
+  FullAcceptQueue();
+  ~FullAcceptQueue();
+  FullAcceptQueue(const FullAcceptQueue&) = delete;
+  FullAcceptQueue& operator=(const FullAcceptQueue&) = delete;
+  std::wstring Port() const { return std::to_wstring(port_); }
+
+ private:
+  unsigned long long listener_ = ~0ull;
+  std::vector<unsigned long long> fillers_;
+  unsigned short port_ = 0;
+};
+
 }  // namespace tblf::test

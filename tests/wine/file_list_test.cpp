@@ -150,7 +150,8 @@ TEST_F(FileListRun, AMissingRootAsksOkCancelOnTheOwner) {
 TEST_F(FileListRun, PathsPastMaxPathAreNotCut) {
   // Folders of 60 characters, five deep: the deepest path is well past 260.
   const std::wstring part(60, L'd');
-  std::wstring path = folder_ + L"\\long";
+  // Beside the walk folder of the other tests, which a left-over tree would change.
+  std::wstring path = TempFolder() + L"long";
   CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
   std::wstring relative;
   for (int i = 0; i < 5; ++i) {
@@ -159,7 +160,7 @@ TEST_F(FileListRun, PathsPastMaxPathAreNotCut) {
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
   }
   FileListOptions options;
-  options.rootFolder = folder_ + L"\\long";
+  options.rootFolder = TempFolder() + L"long";
   options.templateText = L"{%cf},{%pf}";
   std::string text;
   EXPECT_TRUE(Run(options, text));

@@ -24,6 +24,7 @@ using test::RunCli;
 using test::StoredValue;
 using test::TempFolder;
 using test::Utf8;
+using test::Utf8;
 using test::Wide;
 
 // The section headings in the order the report has them.
@@ -143,7 +144,10 @@ TEST(TblfcliEnv, AFileThatCannotBeWrittenExitsOneWithTheReason) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(OwnErrors(run.err).rfind("Cannot write to file:\r\n", 0), 0u) << run.err;
+  const std::string errors = OwnErrors(run.err);
+  EXPECT_EQ(errors.rfind("tblfcli: cannot write to " + Utf8(file) + ": ", 0), 0u) << run.err;
+  EXPECT_EQ(errors.find('\r'), std::string::npos);
+  EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "one line";
   EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -123,12 +123,12 @@ TEST_F(TblfcliFiles, ARootThatDoesNotExistIsReportedAndEndsWithStatusOne) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(Wide(run.err), L"Cannot change current folder: " + missing +
-                               L"\nFile not exist, an error occurred or aborted.\n");
+  EXPECT_EQ(Wide(run.err), L"tblfcli: Cannot open folder: " + missing +
+                               L"\ntblfcli: File not exist, an error occurred or aborted.\n");
   const CliRun ja = RunCli(L"files \"" + missing + L"\" --format tsv", L"ja");
   EXPECT_EQ(ja.exitCode, 1u);
-  EXPECT_EQ(Wide(ja.err), L"カレントフォルダを移動できません：" + missing +
-                              L"\nファイルが1つもなかったか、エラーが発生したか、中断されました。\n");
+  EXPECT_EQ(Wide(ja.err), L"tblfcli: フォルダを開けません：" + missing +
+                              L"\ntblfcli: ファイルが1つもなかったか、エラーが発生したか、中断されました。\n");
 }
 
 TEST_F(TblfcliFiles, AnEmptyFolderFindsNothing) {
@@ -137,7 +137,7 @@ TEST_F(TblfcliFiles, AnEmptyFolderFindsNothing) {
   const CliRun run = RunCli(L"files \"" + empty + L"\" --format tsv");
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "File not exist, an error occurred or aborted.\n");
+  EXPECT_EQ(run.err, "tblfcli: File not exist, an error occurred or aborted.\n");
 }
 
 TEST_F(TblfcliFiles, ToAFileInTheChosenEncoding) {

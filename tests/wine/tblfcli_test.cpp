@@ -70,7 +70,6 @@ std::vector<std::wstring> Split(const std::wstring& text, const std::wstring& se
   return parts;
 }
 
-const std::string kInvalidEn = "The specified item is already invalid.\nPlease push [Refresh] button.\n";
 
 class TblfcliWine : public test::FixtureSuite<TblfcliWine> {
  protected:
@@ -170,11 +169,12 @@ TEST(TblfcliUsage, AStaleHandleExitsTwoWithTheInvalidItemTextInEitherLanguage) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, kInvalidEn);
+  EXPECT_EQ(Wide(run.err), L"tblfcli: " + handle + L"(ListBox): the control no longer exists; run `tblfcli list`\n");
 
   run = RunCli(L"export " + handle, L"ja");
   EXPECT_EQ(run.exitCode, 2u);
-  EXPECT_EQ(Wide(run.err), L"指定された項目は、すでに無効です。\n[最新の情報に更新]ボタンを押してください。\n");
+  EXPECT_EQ(Wide(run.err),
+            L"tblfcli: " + handle + L": コントロールはもう存在しません。`tblfcli list` で確認してください。\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -268,6 +268,8 @@ TEST_F(TblfcliWine, ExportGoldensOnStandardOutput) {
       {"list view csv", L"trio.listview", L"--format csv", L"en",
        L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n"},
       {"list view tsv lf", L"trio.listview", L"--format tsv --newline lf", L"en", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {"empty selections: the whole table", L"trio.listview", L"--format tsv --newline lf --columns \"\" --rows \"\"",
+       L"en", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       {"list view html", L"trio.listview", L"--format html", L"en",
        htmlHead + L"<tr><td>Name</td><td>Value</td></tr>\r\n<tr><td>a</td><td>1</td></tr>\r\n"
                   L"<tr><td>b</td><td>2</td></tr>\r\n<tr><td>c</td><td>3</td></tr>\r\n" + htmlFoot},
@@ -383,7 +385,8 @@ TEST_F(TblfcliWine, JisIsWrittenOrTheRunFailsWithTheWritersText) {
   } else {
     std::printf("code page 50222 is not installed: the failure path is tested\n");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.err.rfind("Cannot write to file.\r\n", 0), 0u) << run.err;
+    EXPECT_EQ(Wide(run.err).rfind(L"tblfcli: cannot write to " + file + L": ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\r'), std::string::npos);
   }
   DeleteFileW(file.c_str());
 }
@@ -626,19 +629,20 @@ TEST_F(TblfcliSelect, RunsOneAfterAnotherChangeTheSelectionAndPrintTheirSummary)
   }
 }
 
-TEST_F(TblfcliSelect, AWrongOrCatastrophicPatternExitsOneAndKeepsWhatWasWritten) {
+TEST_F(TblfcliSelect, AWrongOrTooComplexPatternExitsOneKeepsWhatWasWrittenAndCountsIt) {
   CliRun run = Select(L"multi", L"--column 0 --regex \"(a\"");
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Please correct the regular expression.\n");
+  EXPECT_EQ(run.err, "tblfcli: Please correct the regular expression.\n");
   EXPECT_EQ(Selected(L"multi"), "00000");
 
   run = Select(L"hard", L"--column 0 --regex \"x|(a+)+b\"", L"ja");
   ASSERT_TRUE(run.ended);
   std::printf("catastrophic pattern through tblfcli: %llu ms\n", static_cast<unsigned long long>(run.elapsedMs));
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(Wide(run.err), L"正規表現を確認してください。\n");
+  EXPECT_EQ(Wide(run.err), L"tblfcli: 正規表現が複雑すぎるため、中断しました。\n");
+  EXPECT_EQ(Wide(run.out), L"1個のアイテムを選択しました。\r\n");
   EXPECT_EQ(Selected(L"hard"), "100") << "the first item stays selected; the third is never reached";
 }
 
@@ -647,7 +651,11 @@ TEST_F(TblfcliSelect, ASingleSelectionListViewAndOtherKindsAreRefused) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Multiple items may not be selected on this ListView control.\n");
+  // The handle as `list` prints it, zero-padded, then the refusal.
+  const std::wstring tail =
+      Hex(fixture_.Handle(L"single")) + L"(ListView): Multiple items may not be selected on this ListView control.\n";
+  EXPECT_EQ(run.err.rfind("tblfcli: 0", 0), 0u) << run.err;
+  EXPECT_EQ(Wide(run.err).find(tail), Wide(run.err).size() - tail.size()) << run.err;
   EXPECT_EQ(Selected(L"single"), "00");
 
   run = Select(L"tree", L"--column 0 --match x");
@@ -662,7 +670,9 @@ TEST(TblfcliTargets, SelectOnAHungTargetExitsOneWithTheCountText) {
   const CliRun run = RunCli(L"select " + Hex(fixture.Handle(L"report")) + L" --column 0 --regex .*");
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.err, "Cannot get number of items in a list-view control.\n");
+  const std::wstring tail = Hex(fixture.Handle(L"report")) + L"(ListView): Cannot get number of items in a list-view control.\n";
+  EXPECT_EQ(run.err.rfind("tblfcli: 0", 0), 0u) << run.err;
+  EXPECT_EQ(Wide(run.err).find(tail), Wide(run.err).size() - tail.size()) << run.err;
 }
 
 // ---------------------------------------------------------------------------
@@ -676,7 +686,13 @@ TEST(TblfcliTargets, AHungTargetExitsOneWithTheReadErrorText) {
   ASSERT_TRUE(run.ended) << "tblfcli did not end against a hung target";
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Read error. Please push [Refresh] button.\n");
+  // The handle as `tblfcli list` prints it (zero-padded), and advice that fits a command line.
+  const std::wstring err = Wide(run.err);
+  EXPECT_EQ(err.rfind(L"tblfcli: 0", 0), 0u) << run.err;
+  EXPECT_NE(err.find(Hex(fixture.Handle(L"report")) +
+                     L"(ListView): read error: the control no longer answers or no longer exists; run `tblfcli list`\n"),
+            std::wstring::npos)
+      << run.err;
 }
 
 

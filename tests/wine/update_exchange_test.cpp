@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -285,6 +287,45 @@ TEST(TblfcliUpdateCheck, ProxyOptionAsksTheProxyAndNothingListeningFailsToConnec
   run = RunCli(L"update-check --proxy 127.0.0.1:" + std::to_wstring(test::UnusedLoopbackPort()));
   EXPECT_EQ(run.out, "connect-failed\r\n");
   EXPECT_EQ(run.exitCode, 1u);
+}
+
+// Server faults end within the timeout with a word of their own; the old
+// exchange took 135 s against the full queue with --timeout 2.
+TEST(TblfcliUpdateCheck, ServerFaultsEndInBoundedTimeAndSayWhatHappened) {
+  struct Case {
+    const char* what;
+    ScriptedReply reply;
+    bool fullQueue;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"error page holding the key", {{"HTTP/1.1 500 Internal Server Error\r\n\r\nver_tblf:99999.\r\n"}},
+       false, "http-status 500\r\n"},
+      {"silence", {{}, 0, false}, false, "no-reply\r\n"},
+      {"closed before the headers end", {{"HTTP/1.0 200 OK\r\nServer: x\r\n"}}, false, "no-reply\r\n"},
+      {"full accept queue", {}, true, "connect-failed\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::wstring port;
+    std::unique_ptr<LoopbackHttpServer> server;
+    std::unique_ptr<test::FullAcceptQueue> queue;
+    if (c.fullQueue) {
+      queue = std::make_unique<test::FullAcceptQueue>();
+      port = queue->Port();
+    } else {
+      server = std::make_unique<LoopbackHttpServer>(c.reply);
+      ASSERT_TRUE(server->listening());
+      port = server->Port();
+    }
+    const ULONGLONG start = GetTickCount64();
+    const CliRun run = RunCli(L"update-check --timeout 2 --build 23105 --connect-to 127.0.0.1:" + port);
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    std::printf("[ figure ] %s: %.1f s\n", c.what, elapsed / 1000.0);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_LT(elapsed, 15000u) << "ms; the timeout is 2 s";
+  }
 }
 
 TEST(TblfcliUpdateCheck, BadOptionsExitTwoWithTheReason) {

@@ -160,16 +160,21 @@ TEST_F(UpdateWorker, StartUpModeIsSilentAndManualModeReportsEveryOutcome) {
     const wchar_t* text;
     UINT icon;
   };
+  const std::string header = kHeader;
+  const std::string notFound = header + "no key\r\n", older = header + "ver_tblf:23104.\r\n",
+                    equal = header + "ver_tblf:23105.\r\n";
   const Case cases[] = {
       {"connect failed", nullptr, L"Connect failed.", MB_ICONERROR},
-      {"not found", "no key\r\n", L"Update Information was not found.", MB_ICONERROR},
-      {"older", "ver_tblf:23104.\r\n", L"This version is not released.", MB_ICONEXCLAMATION},
-      {"equal", "ver_tblf:23105.\r\n", L"The new version was not found.", MB_ICONINFORMATION},
+      {"not found", notFound.c_str(), L"Update Information was not found.", MB_ICONERROR},
+      {"an error page holding the key", "HTTP/1.0 500 Oops\r\n\r\nver_tblf:23106.\r\n",
+       L"Update Information was not found.", MB_ICONERROR},
+      {"older", older.c_str(), L"This version is not released.", MB_ICONEXCLAMATION},
+      {"equal", equal.c_str(), L"The new version was not found.", MB_ICONINFORMATION},
   };
   for (const Case& c : cases) {
     for (UpdateMode mode : {UpdateMode::Startup, UpdateMode::Manual}) {
       SCOPED_TRACE(std::string(c.name) + (mode == UpdateMode::Startup ? ", start-up" : ", manual"));
-      LoopbackHttpServer server({{std::string(kHeader) + (c.reply ? c.reply : "")}});
+      LoopbackHttpServer server({{c.reply ? c.reply : ""}});
       ASSERT_TRUE(server.listening());
       UpdateCheckValues values = Values(server, 0);
       if (!c.reply) values.exchange.connectPort = std::to_wstring(test::UnusedLoopbackPort());
