@@ -21,6 +21,7 @@ const BiText kFileWriteText{L"ファイルへの書き込みに失敗しまし�
 const BiText kFileListFailedText{L"ファイルが1つもなかったか、エラーが発生したか、中断されました。",
                                  L"File not exist, an error occurred or aborted."};
 const BiText kBusyButtonText{L"処理中...", L"..."};
+const BiText kStoppedAfterRowText{L"%2 行中 %1 行目の後で停止しました。", L"Stopped after row %1 of %2."};
 
 namespace {
 
@@ -83,6 +84,13 @@ class Run {
 
   // The checks after every position; false stops the reading loop.
   bool RowChecks(long i);
+  // Whether the reader found the target gone or not answering during the
+  // reads of the row at hand: then the run stops with the read error and the
+  // place where it stopped, and that row is not written. A row is written
+  // only once it has been read whole.
+  bool TargetLost();
+  // The status message with what belongs to it.
+  std::wstring StatusText() const { return status_ ? status_->get() + statusDetail_ : std::wstring(); }
   // The Esc check alone; false when the run is aborted.
   bool EscapeCheck();
 
@@ -91,7 +99,9 @@ class Run {
   RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(ControlKind kind);
   void ReadTreeView();
-  void AppendTreePrefix(int depth, TreeItemId item);
+  // hasNext[k]: whether the ancestor k levels above the item has a next
+  // sibling (k = 0: the item); read only for the tree-graph flag.
+  void AppendTreePrefix(int depth, const std::vector<bool>& hasNext);
   void Deliver();
 
   const OutputJob& job_;
@@ -99,8 +109,19 @@ class Run {
   OutputHost& host_;
   RecordWriter writer_;
   const BiText* status_ = nullptr;
+  std::wstring statusDetail_;
+  // Positions read and handled, of the positions to read.
+  long done_ = 0;
+  long total_ = 0;
   bool result_ = true;
 };
+
+bool Run::TargetLost() {
+  if (!reader_.TargetLost()) return false;
+  status_ = &kReadErrorText;
+  statusDetail_ = L"\r\n" + StoppedAfterRowMessage(done_, total_);
+  return true;
+}
 
 bool Run::EscapeCheck() {
   if (!host_.EscapePressedInFrame()) return true;
@@ -110,6 +131,8 @@ bool Run::EscapeCheck() {
 }
 
 bool Run::RowChecks(long i) {
+  done_ = i + 1;
+  host_.ReportProgress(done_, total_);
   if (CurrentOutputState() == OutputState::SampleCancelRequested) return false;
   if (job_.destination == Destination::Sample && job_.sampleControl != 0 && i % 300 == 50) {
     host_.SetSampleText(writer_.FlattenedText());
@@ -140,24 +163,31 @@ void Run::ReadListView() {
   if (!columns || !rows) {
     throw SelectionMemory();
   }
+  total_ = static_cast<long>(rows->size());
 
   // The space-separated format reads every cell for the widths first and
   // keeps the headers and as many rows as the bound allows, so that those
   // are written as they were measured; only the rows beyond are read again.
+  // The header texts are all read before the header row is written, so that
+  // a target lost among them leaves no half header row.
   std::vector<int> widths;
   std::vector<std::optional<std::wstring>> headers;
   std::vector<RowCells> kept;
   const bool padded = job_.format == RecordFormat::Space;
+  if (columnCount >= 1) {
+    for (int column : *columns) headers.push_back(reader_.GetListViewColumnText(control, column));
+  }
+  if (TargetLost()) return;
   if (padded) {
     widths.reserve(columns->size());
-    for (int column : *columns) {
-      headers.push_back(reader_.GetListViewColumnText(control, column));
-      widths.push_back(headers.back() ? SystemAnsiLength(*headers.back()) : 0);
+    for (size_t c = 0; c < columns->size(); ++c) {
+      widths.push_back(c < headers.size() && headers[c] ? SystemAnsiLength(*headers[c]) : 0);
     }
     std::size_t keptBytes = 0;
     bool keeping = true;
     for (int row : *rows) {
       RowCells cells = ReadRow(row, *columns);
+      if (TargetLost() || !EscapeCheck()) return;
       for (size_t c = 0; c < columns->size(); ++c) {
         if (cells[c]) widths[c] = std::max(widths[c], SystemAnsiLength(*cells[c]));
       }
@@ -173,8 +203,7 @@ void Run::ReadListView() {
     writer_.StartHeaderRow();
     bool aborted = false;
     for (size_t c = 0; c < columns->size(); ++c) {
-      std::optional<std::wstring> header = padded ? headers[c] : reader_.GetListViewColumnText(control, (*columns)[c]);
-      if (header) writer_.WriteCell(*header, padded ? widths[c] : 0);
+      if (headers[c]) writer_.WriteCell(*headers[c], padded ? widths[c] : 0);
       if (!EscapeCheck()) {
         aborted = true;
         break;
@@ -188,6 +217,7 @@ void Run::ReadListView() {
   for (size_t i = 0; i < rowCount; ++i) {
     // A kept row is written from memory and let go right after.
     RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow((*rows)[i], *columns);
+    if (TargetLost()) return;
     writer_.StartRow();
     for (size_t c = 0; c < columns->size(); ++c) {
       if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
@@ -203,10 +233,12 @@ void Run::ReadItems(ControlKind kind) {
     status_ = &kReadErrorText;
     return;
   }
+  total_ = *count;
   for (long i = 0; i < *count; ++i) {
     std::optional<std::wstring> text = kind == ControlKind::ListBox
                                            ? reader_.GetListBoxItemText(job_.target, static_cast<int>(i))
                                            : reader_.GetComboBoxItemText(job_.target, static_cast<int>(i));
+    if (TargetLost()) return;
     if (text) {
       writer_.StartRow();
       writer_.WriteCell(*text);
@@ -216,9 +248,9 @@ void Run::ReadItems(ControlKind kind) {
   }
 }
 
-void Run::AppendTreePrefix(int depth, TreeItemId item) {
+void Run::AppendTreePrefix(int depth, const std::vector<bool>& next) {
   if (depth <= 0) return;
-  auto hasNext = [&](int k) { return reader_.TreeAncestorHasNextSibling(job_.target, k, item); };
+  auto hasNext = [&](int k) { return next[k]; };
   if (job_.treeLevelShift) {
     // The first field holds the two outermost levels' symbols and every
     // further field one level, so a level's symbol stands in the same field
@@ -248,13 +280,20 @@ void Run::ReadTreeView() {
     return;
   }
   ReaderSession session(reader_, job_.target);
+  total_ = *count;
+  std::vector<bool> hasNext;
   for (long i = 0; i < *count; ++i) {
     int depth = 0;
     TreeItemId item = 0;
     std::optional<std::wstring> text = reader_.GetTreeViewItemText(job_.target, static_cast<int>(i), &depth, &item);
+    hasNext.clear();
+    if (text && job_.treeGraph && depth > 0) {
+      for (int k = 0; k <= depth; ++k) hasNext.push_back(reader_.TreeAncestorHasNextSibling(job_.target, k, item));
+    }
+    if (TargetLost()) return;
     if (text) {
       writer_.StartRow();
-      AppendTreePrefix(depth, item);
+      AppendTreePrefix(depth, hasNext);
       writer_.WriteEscaped(*text);
       writer_.EndRow(i == *count - 1);
     }
@@ -266,7 +305,7 @@ void Run::Deliver() {
   switch (job_.destination) {
     case Destination::Sample:
       if (status_) {
-        host_.SetSampleText(status_->get());
+        host_.SetSampleText(StatusText().c_str());
       } else {
         host_.SetSampleText(writer_.FlattenedText());
         writer_.ReleaseFlattened();
@@ -275,7 +314,7 @@ void Run::Deliver() {
     case Destination::Clipboard: {
       host_.ShowBusy();
       if (status_) {
-        host_.ShowError(status_->get());
+        host_.ShowError(StatusText());
         result_ = false;
         break;
       }
@@ -288,7 +327,7 @@ void Run::Deliver() {
     }
     case Destination::File:
       if (status_) {
-        host_.ShowError(status_->get());
+        host_.ShowError(StatusText());
         result_ = false;
       }
       break;
@@ -348,6 +387,16 @@ const BiText* ClipboardFailureText(ClipboardResult result) {
     case ClipboardResult::SetFailed: return &kClipboardSetText;
   }
   return &kClipboardSetText;
+}
+
+std::wstring StoppedAfterRowMessage(long done, long total) {
+  std::wstring text = kStoppedAfterRowText.get();
+  const std::pair<const wchar_t*, long> values[] = {{L"%1", done}, {L"%2", total}};
+  for (const auto& [mark, value] : values) {
+    const size_t at = text.find(mark);
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(value));
+  }
+  return text;
 }
 
 std::wstring FileWriteMessage(const std::wstring& reason) {

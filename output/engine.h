@@ -75,6 +75,11 @@ class OutputHost {
   // document header; false when no file was found, an error occurred or the
   // user aborted. Hosts without a file list answer false.
   virtual bool RunFileList(RecordWriter& writer) = 0;
+  // After every row: `done` rows of `total` read.
+  virtual void ReportProgress(long done, long total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 // True when the text was delivered (for the sample destination: whenever the
@@ -92,6 +97,10 @@ extern const BiText kOtherErrorText;
 extern const BiText kFileWriteText;  // "%s" stands for the writer's reason
 extern const BiText kFileListFailedText;
 extern const BiText kBusyButtonText;
+// "Stopped after row %1 of %2.": added to the read-error text when the target
+// is lost during a run.
+extern const BiText kStoppedAfterRowText;
+std::wstring StoppedAfterRowMessage(long done, long total);
 // The message of a failed clipboard step (Ok: none).
 const BiText* ClipboardFailureText(ClipboardResult result);
 // The file message with the reason in place of %s.

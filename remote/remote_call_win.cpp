@@ -1,5 +1,9 @@
 #include "remote/remote_call_win.h"
 
+#include <memory>
+#include <mutex>
+#include <set>
+
 #include "remote/remote_text.h"
 
 namespace tblf {
@@ -21,12 +25,83 @@ PointerWidth TargetPointerWidth(HANDLE process) {
 #endif
 }
 
+namespace {
+
+// One call on its helper thread; the thread owns it and lets it go.
+struct MemoryCall {
+  HANDLE process;  // the helper's own duplicate
+  DWORD processId;
+  std::function<void(HANDLE)> call;
+};
+
+// Processes with a call still out. Never destroyed: a helper thread that
+// returns after the program has begun to end still reaches it.
+struct OutstandingCalls {
+  std::mutex lock;
+  std::set<DWORD> processes;
+};
+OutstandingCalls& Outstanding() {
+  static OutstandingCalls* calls = new OutstandingCalls;
+  return *calls;
+}
+
+DWORD WINAPI RunMemoryCall(void* parameter) {
+  std::unique_ptr<MemoryCall> work(static_cast<MemoryCall*>(parameter));
+  work->call(work->process);
+  CloseHandle(work->process);
+  std::lock_guard<std::mutex> hold(Outstanding().lock);
+  Outstanding().processes.erase(work->processId);
+  return 0;
+}
+
+}  // namespace
+
+bool CallWithinLimit(HANDLE process, const std::function<void(HANDLE process)>& call) {
+  const DWORD processId = GetProcessId(process);
+  {
+    std::lock_guard<std::mutex> hold(Outstanding().lock);
+    if (Outstanding().processes.count(processId) != 0) return false;
+  }
+  auto work = std::make_unique<MemoryCall>();
+  if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &work->process, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS))
+    return false;
+  work->processId = processId;
+  work->call = call;
+  {
+    std::lock_guard<std::mutex> hold(Outstanding().lock);
+    Outstanding().processes.insert(processId);
+  }
+  MemoryCall* handedOver = work.get();
+  HANDLE thread = CreateThread(nullptr, 64 * 1024, RunMemoryCall, handedOver, STACK_SIZE_PARAM_IS_A_RESERVATION,
+                               nullptr);
+  if (thread == nullptr) {
+    CloseHandle(work->process);
+    std::lock_guard<std::mutex> hold(Outstanding().lock);
+    Outstanding().processes.erase(processId);
+    return false;
+  }
+  work.release();
+  const bool done = WaitForSingleObject(thread, kRemoteMemoryLimitMs) == WAIT_OBJECT_0;
+  CloseHandle(thread);
+  return done;
+}
+
 RemoteBlock::RemoteBlock(HANDLE process, std::size_t size) : process_(process), size_(size) {
-  if (size > 0) address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (size == 0) return;
+  // The address comes back through a shared cell: a call that returns too
+  // late writes where nobody looks any more.
+  auto address = std::make_shared<void*>(nullptr);
+  if (CallWithinLimit(process, [address, size](HANDLE target) {
+        *address = VirtualAllocEx(target, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+      }))
+    address_ = *address;
 }
 
 RemoteBlock::~RemoteBlock() {
-  if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  if (address_ == nullptr) return;
+  void* address = address_;
+  CallWithinLimit(process_, [address](HANDLE target) { VirtualFreeEx(target, address, 0, MEM_RELEASE); });
 }
 
 bool RemoteBlock::Write(const std::vector<unsigned char>& bytes) const {
