@@ -56,7 +56,7 @@ DWORD WINAPI RunMemoryCall(void* parameter) {
 
 }  // namespace
 
-bool CallWithinLimit(HANDLE process, const std::function<void(HANDLE process)>& call) {
+bool CallWithinLimit(HANDLE process, DWORD limitMs, const std::function<void(HANDLE process)>& call) {
   const DWORD processId = GetProcessId(process);
   {
     std::lock_guard<std::mutex> hold(Outstanding().lock);
@@ -82,7 +82,7 @@ bool CallWithinLimit(HANDLE process, const std::function<void(HANDLE process)>& 
     return false;
   }
   work.release();
-  const bool done = WaitForSingleObject(thread, kRemoteMemoryLimitMs) == WAIT_OBJECT_0;
+  const bool done = WaitForSingleObject(thread, limitMs) == WAIT_OBJECT_0;
   CloseHandle(thread);
   return done;
 }
@@ -92,7 +92,7 @@ RemoteBlock::RemoteBlock(HANDLE process, std::size_t size) : process_(process), 
   // The address comes back through a shared cell: a call that returns too
   // late writes where nobody looks any more.
   auto address = std::make_shared<void*>(nullptr);
-  if (CallWithinLimit(process, [address, size](HANDLE target) {
+  if (CallWithinLimit(process, kRemoteAllocLimitMs, [address, size](HANDLE target) {
         *address = VirtualAllocEx(target, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
       }))
     address_ = *address;
@@ -101,7 +101,7 @@ RemoteBlock::RemoteBlock(HANDLE process, std::size_t size) : process_(process), 
 RemoteBlock::~RemoteBlock() {
   if (address_ == nullptr) return;
   void* address = address_;
-  CallWithinLimit(process_, [address](HANDLE target) { VirtualFreeEx(target, address, 0, MEM_RELEASE); });
+  CallWithinLimit(process_, kRemoteFreeLimitMs, [address](HANDLE target) { VirtualFreeEx(target, address, 0, MEM_RELEASE); });
 }
 
 bool RemoteBlock::Write(const std::vector<unsigned char>& bytes) const {

@@ -43,17 +43,19 @@ HANDLE OpenWindowProcess(HWND window);
 // 32-bit one; a 32-bit build only ever meets targets of its own width.
 PointerWidth TargetPointerWidth(HANDLE process);
 
-// How long a remote memory call (VirtualAllocEx, VirtualFreeEx) may take.
-// Wine carries these out inside the target, so a target whose process is
-// stopped never answers them; they run on a helper thread and are given up
-// after this long, a block then being left to the target.
-constexpr DWORD kRemoteMemoryLimitMs = 2000;
+// How long a remote memory call may take. Wine carries VirtualAllocEx and
+// VirtualFreeEx out inside the target, so a target whose process is stopped
+// never answers them; they run on a helper thread and are given up after
+// this long. A release given up leaves the block to the target, which costs
+// less than an allocation given up (a failed read), hence its shorter limit.
+constexpr DWORD kRemoteAllocLimitMs = 2000;
+constexpr DWORD kRemoteFreeLimitMs = 1000;
 
 // Runs `call` with a handle of `process` on a helper thread and waits for it
-// at most kRemoteMemoryLimitMs; false when it did not return in time (it then
-// finishes, or waits for good, on its own, with its own handle). While a call
-// for a process is still out, later ones for that process give up at once.
-bool CallWithinLimit(HANDLE process, const std::function<void(HANDLE process)>& call);
+// at most `limitMs`; false when it did not return in time (it then finishes,
+// or waits for good, on its own, with its own handle). While a call for a
+// process is still out, later ones for that process give up at once.
+bool CallWithinLimit(HANDLE process, DWORD limitMs, const std::function<void(HANDLE process)>& call);
 
 // A committed, zero-filled read-write block in the target, released on
 // destruction. A failed allocation, or a size of 0, leaves it empty (address

@@ -1,5 +1,6 @@
 #include "shell/cli/cli.h"
 
+#include <atomic>
 #include <memory>
 
 #include "output/encoded_writer_win.h"
@@ -165,15 +166,78 @@ class StdoutSink : public TextSink {
   HANDLE handle_;
 };
 
-// The command line's host: messages go to standard error, no Esc, no sample
-// window; files through the encoded text writer, or standard output.
+// Set by Ctrl+C or Ctrl+Break while a control is read.
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  g_interrupted.store(true);
+  return TRUE;
+}
+
+// "rows N/M" on standard error, at most ten a second: one line rewritten
+// with CR on a console, plain lines into a file or pipe.
+class ProgressLine {
+ public:
+  ProgressLine() {
+    DWORD mode = 0;
+    console_ = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  }
+  void Show(long done, long total) {
+    done_ = done;
+    total_ = total;
+    pending_ = true;
+    const ULONGLONG now = GetTickCount64();
+    if (shown_ && now - shownAt_ < 100) return;
+    shownAt_ = now;
+    Print();
+  }
+  // The last figures, if not shown yet, and the end of the console line, so
+  // that a message starts on a line of its own.
+  void End() {
+    if (pending_) Print();
+    if (console_ && shown_) WriteBytes(STD_ERROR_HANDLE, "\n");
+    shown_ = false;
+  }
+
+ private:
+  void Print() {
+    const std::string figures = "rows " + std::to_string(done_) + "/" + std::to_string(total_);
+    WriteBytes(STD_ERROR_HANDLE, console_ ? "\r" + figures : figures + "\n");
+    shown_ = true;
+    pending_ = false;
+  }
+
+  bool console_ = false;
+  bool shown_ = false;
+  bool pending_ = false;
+  ULONGLONG shownAt_ = 0;
+  long done_ = 0;
+  long total_ = 0;
+};
+
+// The command line's host: messages go to standard error, Ctrl+C is its Esc
+// (the engine's abort check stops after the current row, without asking), no
+// sample window; files through the encoded text writer, or standard output.
 class CliHost : public OutputHost {
  public:
-  CliHost(bool toStdout, int stdoutEncoding, std::function<bool(RecordWriter&)> fileList)
-      : toStdout_(toStdout), stdoutEncoding_(stdoutEncoding), fileList_(std::move(fileList)) {}
-  void ShowError(const std::wstring& text) override { PrintError(text); }
-  bool AskAbort() override { return false; }
-  bool EscapePressedInFrame() override { return false; }
+  CliHost(bool toStdout, int stdoutEncoding, bool progress, std::function<bool(RecordWriter&)> fileList)
+      : toStdout_(toStdout), stdoutEncoding_(stdoutEncoding), fileList_(std::move(fileList)) {
+    if (progress) progress_ = std::make_unique<ProgressLine>();
+  }
+  ~CliHost() override { EndProgress(); }
+  void ShowError(const std::wstring& text) override {
+    EndProgress();
+    PrintError(text);
+  }
+  bool AskAbort() override { return true; }
+  bool EscapePressedInFrame() override { return g_interrupted.load(); }
+  void ReportProgress(long done, long total) override {
+    if (progress_) progress_->Show(done, total);
+  }
+  void EndProgress() {
+    if (progress_) progress_->End();
+  }
   void SetSampleText(const wchar_t*) override {}
   void ShowBusy() override {}
   std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) override {
@@ -187,6 +251,7 @@ class CliHost : public OutputHost {
   bool toStdout_;
   int stdoutEncoding_;
   std::function<bool(RecordWriter&)> fileList_;
+  std::unique_ptr<ProgressLine> progress_;
 };
 
 const Option kSelectorOptionList[] = {
@@ -281,10 +346,19 @@ int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
   } else if (choice.encoding) {
     SetEncodingOverride(*choice.encoding);
   }
-  CliHost host(toStdout, stdoutEncoding, std::move(fileList));
-  const bool ok = RunOutputJob(job, reader, host);
+  // Only the reading loops look at the interruption; a file list walk keeps
+  // the default Ctrl+C, which ends the program.
+  const bool interruptible = job.kind != ControlKind::FileList;
+  if (interruptible) SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  bool ok = false;
+  {
+    CliHost host(toStdout, stdoutEncoding, choice.progress, std::move(fileList));
+    ok = RunOutputJob(job, reader, host);
+  }
+  if (interruptible) SetConsoleCtrlHandler(OnConsoleControl, FALSE);
   SetEncodingOverride(-1);
-  return ok ? kExitOk : kExitFailed;
+  if (ok) return kExitOk;
+  return g_interrupted.load() ? kExitInterrupted : kExitFailed;
 }
 
 std::optional<Control> ReadControlHandle(const std::wstring& label) {
