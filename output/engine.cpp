@@ -24,6 +24,7 @@ const BiText kFileWriteText{L"ファイルへの書き込みに失敗しまし�
 const BiText kFileListFailedText{L"ファイルが1つもなかったか、エラーが発生したか、中断されました。",
                                  L"File not exist, an error occurred or aborted."};
 const BiText kBusyButtonText{L"処理中...", L"..."};
+const BiText kStoppedAfterRowText{L"%2 行中 %1 行目の後で停止しました。", L"Stopped after row %1 of %2."};
 
 namespace {
 
@@ -84,12 +85,19 @@ class Run {
     }
   }
 
-  // The checks after every position `i`; false stops the reading loop.
-  // `done` counts the reads so far of `total_`.
-  bool RowChecks(long i, long done);
+  // The checks after the row at position `i` was written; false stops the
+  // reading loop. `done` counts the reads so far of `total_`.
+  bool RowChecks(std::uint64_t i, long done);
   // The progress report and the stop checks (cancel requests, then Esc)
   // after every read; false stops the loop.
   bool StopChecks(long done);
+  // Whether the reader found the target gone or not answering during the
+  // reads of the row at hand: then the run stops with the read error and the
+  // place where it stopped, and that row is not written. A row is written
+  // only once it has been read whole.
+  bool TargetLost();
+  // The status message with what belongs to it.
+  std::wstring StatusText() const { return status_ ? status_->get() + statusDetail_ : std::wstring(); }
   // The Esc check alone; false when the run is aborted.
   bool EscapeCheck();
 
@@ -98,7 +106,9 @@ class Run {
   RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(const KindDescriptor& kind);
   void ReadTreeView();
-  void AppendTreePrefix(int depth, TreeItemId item);
+  // hasNext[k]: whether the ancestor k levels above the item has a next
+  // sibling (k = 0: the item); read only for the tree-graph flag.
+  void AppendTreePrefix(int depth, const std::vector<bool>& hasNext);
   void Deliver();
 
   const OutputJob& job_;
@@ -106,9 +116,20 @@ class Run {
   OutputHost& host_;
   RecordWriter writer_;
   const BiText* status_ = nullptr;
+  std::wstring statusDetail_;
+  // Rows read and handled, of the rows to read: where a lost target stopped.
+  std::uint64_t rowsDone_ = 0;
+  std::uint64_t rowsTotal_ = 0;
   bool result_ = true;
   long total_ = 0;  // the reads the run makes, for the progress report
 };
+
+bool Run::TargetLost() {
+  if (!reader_.TargetLost()) return false;
+  status_ = &kReadErrorText;
+  statusDetail_ = L"\r\n" + StoppedAfterRowMessage(rowsDone_, rowsTotal_);
+  return true;
+}
 
 bool Run::EscapeCheck() {
   if (!host_.EscapePressedInFrame()) return true;
@@ -127,7 +148,8 @@ bool Run::StopChecks(long done) {
   return EscapeCheck();
 }
 
-bool Run::RowChecks(long i, long done) {
+bool Run::RowChecks(std::uint64_t i, long done) {
+  rowsDone_ = i + 1;
   if (CurrentOutputState() == OutputState::SampleCancelRequested) return false;
   if (job_.destination == Destination::Sample && job_.sampleControl != 0 && i % 300 == 50) {
     host_.SetSampleText(writer_.FlattenedText());
@@ -169,10 +191,13 @@ void Run::ReadListView() {
     throw SelectionMemory();
   }
   if (*count > 0 && (rows->Empty() || columns->empty())) host_.NoRowMatched();
+  rowsTotal_ = rows->Size();
 
   // The space-separated format reads every cell for the widths first and
   // keeps the headers and as many rows as the bound allows, so that those
   // are written as they were measured; only the rows beyond are read again.
+  // The header texts are all read before the header row is written, so that
+  // a target lost among them leaves no half header row.
   std::vector<int> widths;
   std::vector<std::optional<std::wstring>> headers;
   std::vector<RowCells> kept;
@@ -180,16 +205,20 @@ void Run::ReadListView() {
   // The space-separated format reads every row twice at most.
   total_ = static_cast<long>(rows->Size()) * (padded ? 2 : 1);
   long done = 0;
+  if (columnCount >= 1) {
+    for (int column : *columns) headers.push_back(reader_.GetListViewColumnText(control, column));
+  }
+  if (TargetLost()) return;
   if (padded) {
     widths.reserve(columns->size());
-    for (int column : *columns) {
-      headers.push_back(reader_.GetListViewColumnText(control, column));
-      widths.push_back(headers.back() ? SystemAnsiLength(*headers.back()) : 0);
+    for (size_t c = 0; c < columns->size(); ++c) {
+      widths.push_back(c < headers.size() && headers[c] ? SystemAnsiLength(*headers[c]) : 0);
     }
     std::size_t keptBytes = 0;
     bool keeping = true;
     for (int row : *rows) {
       RowCells cells = ReadRow(row, *columns);
+      if (TargetLost()) return;
       for (size_t c = 0; c < columns->size(); ++c) {
         if (cells[c]) widths[c] = std::max(widths[c], SystemAnsiLength(*cells[c]));
       }
@@ -206,8 +235,7 @@ void Run::ReadListView() {
     writer_.StartHeaderRow();
     bool aborted = false;
     for (size_t c = 0; c < columns->size(); ++c) {
-      std::optional<std::wstring> header = padded ? headers[c] : reader_.GetListViewColumnText(control, (*columns)[c]);
-      if (header) writer_.WriteCell(*header, padded ? widths[c] : 0);
+      if (headers[c]) writer_.WriteCell(*headers[c], padded ? widths[c] : 0);
       if (!EscapeCheck()) {
         aborted = true;
         break;
@@ -222,13 +250,13 @@ void Run::ReadListView() {
   for (const int row : *rows) {
     // A kept row is written from memory and let go right after.
     RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, *columns);
+    if (TargetLost()) return;
     writer_.StartRow();
     for (size_t c = 0; c < columns->size(); ++c) {
       if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
     }
     writer_.EndRow(i + 1 == rowCount);
-    // RowChecks only needs the position modulo 300.
-    if (!RowChecks(static_cast<long>(i % 300), ++done)) return;
+    if (!RowChecks(i, ++done)) return;
     ++i;
   }
 }
@@ -240,8 +268,10 @@ void Run::ReadItems(const KindDescriptor& kind) {
     return;
   }
   total_ = *count;
+  rowsTotal_ = static_cast<std::uint64_t>(*count);
   for (long i = 0; i < *count; ++i) {
     std::optional<std::wstring> text = (reader_.*kind.itemText)(job_.target, static_cast<int>(i));
+    if (TargetLost()) return;
     if (text) {
       writer_.StartRow();
       writer_.WriteCell(*text);
@@ -251,9 +281,9 @@ void Run::ReadItems(const KindDescriptor& kind) {
   }
 }
 
-void Run::AppendTreePrefix(int depth, TreeItemId item) {
+void Run::AppendTreePrefix(int depth, const std::vector<bool>& next) {
   if (depth <= 0) return;
-  auto hasNext = [&](int k) { return reader_.TreeAncestorHasNextSibling(job_.target, k, item); };
+  auto hasNext = [&](int k) { return next[k]; };
   if (job_.treeLevelShift) {
     // The first field holds the two outermost levels' symbols and every
     // further field one level, so a level's symbol stands in the same field
@@ -284,13 +314,20 @@ void Run::ReadTreeView() {
   }
   ReaderSession session(reader_, job_.target);
   total_ = *count;
+  rowsTotal_ = static_cast<std::uint64_t>(*count);
+  std::vector<bool> hasNext;
   for (long i = 0; i < *count; ++i) {
     int depth = 0;
     TreeItemId item = 0;
     std::optional<std::wstring> text = reader_.GetTreeViewItemText(job_.target, static_cast<int>(i), &depth, &item);
+    hasNext.clear();
+    if (text && job_.treeGraph && depth > 0) {
+      for (int k = 0; k <= depth; ++k) hasNext.push_back(reader_.TreeAncestorHasNextSibling(job_.target, k, item));
+    }
+    if (TargetLost()) return;
     if (text) {
       writer_.StartRow();
-      AppendTreePrefix(depth, item);
+      AppendTreePrefix(depth, hasNext);
       writer_.WriteEscaped(*text);
       writer_.EndRow(i == *count - 1);
     }
@@ -302,7 +339,7 @@ void Run::Deliver() {
   switch (job_.destination) {
     case Destination::Sample:
       if (status_) {
-        host_.SetSampleText(status_->get());
+        host_.SetSampleText(StatusText().c_str());
       } else {
         host_.SetSampleText(writer_.FlattenedText());
         writer_.ReleaseFlattened();
@@ -311,7 +348,7 @@ void Run::Deliver() {
     case Destination::Clipboard: {
       host_.ShowBusy();
       if (status_) {
-        host_.ShowError(status_->get());
+        host_.ShowError(StatusText());
         result_ = false;
         break;
       }
@@ -324,7 +361,7 @@ void Run::Deliver() {
     }
     case Destination::File:
       if (status_) {
-        host_.ShowError(status_->get());
+        host_.ShowError(StatusText());
         result_ = false;
       }
       break;
@@ -386,6 +423,16 @@ const BiText* ClipboardFailureText(ClipboardResult result) {
     case ClipboardResult::SetFailed: return &kClipboardSetText;
   }
   return &kClipboardSetText;
+}
+
+std::wstring StoppedAfterRowMessage(std::uint64_t done, std::uint64_t total) {
+  std::wstring text = kStoppedAfterRowText.get();
+  const std::pair<const wchar_t*, std::uint64_t> values[] = {{L"%1", done}, {L"%2", total}};
+  for (const auto& [mark, value] : values) {
+    const size_t at = text.find(mark);
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(value));
+  }
+  return text;
 }
 
 std::wstring FileWriteMessage(const std::wstring& reason) {

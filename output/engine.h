@@ -6,6 +6,7 @@
 // the GUI and the command line give it a Win32 host, tests a recording one.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +106,10 @@ extern const BiText kOtherErrorText;
 extern const BiText kFileWriteText;  // "%s" stands for the writer's reason
 extern const BiText kFileListFailedText;
 extern const BiText kBusyButtonText;
+// "Stopped after row %1 of %2.": added to the read-error text when the target
+// is lost during a run.
+extern const BiText kStoppedAfterRowText;
+std::wstring StoppedAfterRowMessage(std::uint64_t done, std::uint64_t total);
 // The message of a failed clipboard step (Ok: none).
 const BiText* ClipboardFailureText(ClipboardResult result);
 // The file message with the reason in place of %s.

@@ -43,6 +43,7 @@ class ControlReader {
 
   // One timed send of the kind's count message (LVM_GETITEMCOUNT,
   // TVM_GETCOUNT, CB_GETCOUNT, LB_GETCOUNT); nothing when the exchange fails.
+  // It starts TargetLost afresh.
   virtual std::optional<long> CountItems(WindowId control, ControlKind kind) = 0;
 
   // List view header text of a column or pseudo column.
@@ -74,6 +75,13 @@ class ControlReader {
 
   virtual std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) = 0;
   virtual std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) = 0;
+
+  // Whether the target was found gone or not answering since the last count
+  // that answered: its process ended, its window went, or a timed send or a
+  // transfer of its memory failed. What a read gave then (no text, empty
+  // cells) is not what the control shows, so the output engine stops there
+  // rather than write it. A control that answers "no such item" is not lost.
+  virtual bool TargetLost() const { return false; }
 
   // A read session: from BeginSession until EndSession the reader may keep
   // what it needs to reach `control` (the target's process, its memory) and

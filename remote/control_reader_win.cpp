@@ -57,7 +57,8 @@ std::optional<long> Win32ControlReader::CountItems(WindowId control, ControlKind
   const KindDescriptor* row = FindKind(kind);
   if (!row || row->countMessage == 0) return std::nullopt;
   LRESULT count = 0;
-  if (!TimedSend(ToHwnd(control), row->countMessage, 0, 0, &count)) return std::nullopt;
+  lost_ = !TimedSend(ToHwnd(control), row->countMessage, 0, 0, &count);
+  if (lost_) return std::nullopt;
   return static_cast<long>(count);
 }
 
@@ -88,13 +89,21 @@ std::optional<std::wstring> Win32ControlReader::GetListViewColumnText(WindowId c
   const HWND hwnd = ToHwnd(control);
   std::unique_ptr<ReadSession> single;
   ReadSession& session = SessionFor(hwnd, single);
-  if (!session.Open()) return std::nullopt;
+  if (!session.Open()) {
+    OpenFailed(hwnd);
+    return std::nullopt;
+  }
   const PointerWidth width = session.width();
   // The request structure first, the text space after it.
   const std::size_t textAt = RoundUpToPointer(ListViewColumnLayoutFor(width).size);
   std::vector<unsigned char> image(textAt + kListViewTextBlockBytes, 0);
+  // Past the last column the control answers FALSE: no text, but not lost.
+  auto lost = [this]() -> std::optional<std::wstring> {
+    lost_ = true;
+    return std::nullopt;
+  };
   RemoteBlock* block = session.Memory(image.size());
-  if (block == nullptr) return std::nullopt;
+  if (block == nullptr) return lost();
 
   ListViewColumnFields fields;
   fields.mask = kLvcfText;
@@ -102,11 +111,11 @@ std::optional<std::wstring> Win32ControlReader::GetListViewColumnText(WindowId c
   fields.cchTextMax = kListViewTextChars;
   const std::vector<unsigned char> request = EncodeListViewColumn(fields, width);
   std::copy(request.begin(), request.end(), image.begin());
-  if (!block->WriteFront(image.data(), image.size())) return std::nullopt;
+  if (!block->WriteFront(image.data(), image.size())) return lost();
   LRESULT result = 0;
-  if (!TimedSend(hwnd, kLvmGetColumnW, static_cast<WPARAM>(column), block->param(), &result) || result != 1)
-    return std::nullopt;
-  if (!block->ReadFront(image.data(), image.size())) return std::nullopt;
+  if (!TimedSend(hwnd, kLvmGetColumnW, static_cast<WPARAM>(column), block->param(), &result)) return lost();
+  if (result != 1) return std::nullopt;
+  if (!block->ReadFront(image.data(), image.size())) return lost();
   return TextFromBlock(std::vector<unsigned char>(image.begin() + textAt, image.end()), kListViewTextLimit);
 }
 
@@ -149,7 +158,10 @@ std::vector<std::optional<std::wstring>> Win32ControlReader::GetListViewRowTexts
 void Win32ControlReader::ReadRowCells(ReadSession& session, int item, const std::vector<int>& columns,
                                       const std::vector<std::size_t>& at,
                                       std::vector<std::optional<std::wstring>>& cells) {
-  if (!session.Open()) return;  // every cell: no text
+  if (!session.Open()) {
+    OpenFailed(session.control());
+    return;  // every cell: no text
+  }
   const HWND hwnd = session.control();
   const PointerWidth width = session.width();
   // The block holds every request structure of the exchange, then one text
@@ -166,6 +178,7 @@ void Win32ControlReader::ReadRowCells(ReadSession& session, int item, const std:
   // A failed exchange gives empty cells, or no cells when the target has
   // ended (as a remote call that cannot open the process).
   auto fail = [&] {
+    lost_ = true;
     const bool ended = session.TargetEnded();
     for (std::size_t c : at) cells[c] = ended ? std::nullopt : std::optional<std::wstring>(std::wstring());
   };
@@ -204,7 +217,10 @@ void Win32ControlReader::ReadRowCells(ReadSession& session, int item, const std:
     answered[i] = TimedSend(hwnd, kLvmGetItemW, 0, block->param() + static_cast<LPARAM>(i * stride), &ignored);
     allAnswered = allAnswered && answered[i];
   }
-  if (!allAnswered && session.TargetEnded()) return fail();
+  if (!allAnswered) {
+    lost_ = true;
+    if (session.TargetEnded()) return fail();
+  }
   if (!block->ReadFront(image.data(), size)) return fail();
 
   const std::size_t layoutSize = ListViewItemLayoutFor(width).size;
@@ -261,8 +277,10 @@ TreeNavigate Win32ControlReader::NavigatorFor(HWND tree, PointerWidth width) {
   return [this, tree, width](unsigned code, TreeItemId from, TreeItemId* found) {
     ++treeNavigationMessages_;
     LRESULT result = 0;
-    if (!TimedSend(tree, kTvmGetNextItem, code, static_cast<LPARAM>(static_cast<std::uintptr_t>(from)), &result))
+    if (!TimedSend(tree, kTvmGetNextItem, code, static_cast<LPARAM>(static_cast<std::uintptr_t>(from)), &result)) {
+      lost_ = true;
       return false;
+    }
     *found = ForWidth(static_cast<std::uint64_t>(static_cast<std::uintptr_t>(result)), width);
     return true;
   };
@@ -274,6 +292,7 @@ std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId con
   std::unique_ptr<ReadSession> single;
   ReadSession& session = SessionFor(hwnd, single);
   if (!session.Open()) {
+    OpenFailed(hwnd);
     treeWalker_.Forget();
     return std::nullopt;
   }
@@ -287,6 +306,7 @@ std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId con
   // no text, as a fresh remote call would.
   auto failed = [&]() -> std::optional<std::wstring> {
     if (session.TargetEnded()) {
+      lost_ = true;
       treeWalker_.Forget();
       return std::nullopt;
     }
@@ -296,8 +316,12 @@ std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId con
 
   const std::size_t textAt = RoundUpToPointer(TreeViewItemLayoutFor(width).size);
   std::vector<unsigned char> image(textAt + kTreeViewTextBlockBytes, 0);
+  auto lost = [&] {
+    lost_ = true;
+    return failed();
+  };
   RemoteBlock* block = session.Memory(image.size());
-  if (block == nullptr) return failed();
+  if (block == nullptr) return lost();
   TreeViewItemFields fields;
   fields.mask = kTvifTextHandle;
   fields.hItem = at.item;
@@ -305,11 +329,12 @@ std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId con
   fields.cchTextMax = kTreeViewTextChars;
   const std::vector<unsigned char> request = EncodeTreeViewItem(fields, width);
   std::copy(request.begin(), request.end(), image.begin());
-  if (!block->WriteFront(image.data(), image.size())) return failed();
+  if (!block->WriteFront(image.data(), image.size())) return lost();
   LRESULT result = 0;
-  if (!TimedSend(hwnd, kTvmGetItemW, 0, block->param(), &result) || result != 1 ||
-      !block->ReadFront(image.data(), image.size()))
-    return failed();
+  if (!TimedSend(hwnd, kTvmGetItemW, 0, block->param(), &result)) return lost();
+  // A handle the control no longer knows: it answered, with "(error)".
+  if (result != 1) return failed();
+  if (!block->ReadFront(image.data(), image.size())) return lost();
   return TextFromBlock(std::vector<unsigned char>(image.begin() + textAt, image.end()), kTreeViewTextLimit);
 }
 
@@ -337,8 +362,11 @@ std::optional<std::wstring> Win32ControlReader::GetListItemText(HWND control, in
   const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
   const UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
   LRESULT length = 0;
-  if (!TimedSend(control, lengthMessage, static_cast<WPARAM>(index), 0, &length) || length == LB_ERR)
+  if (!TimedSend(control, lengthMessage, static_cast<WPARAM>(index), 0, &length)) {
+    lost_ = true;
     return std::nullopt;
+  }
+  if (length == LB_ERR) return std::nullopt;
   // Never shorter than the placeholder, so whatever the control writes the
   // result is a terminated string.
   const std::size_t n = length < 7 ? 7 : static_cast<std::size_t>(length);
@@ -346,9 +374,11 @@ std::optional<std::wstring> Win32ControlReader::GetListItemText(HWND control, in
   wmemcpy(working.data(), L"(error)", 7);
   LRESULT result = 0;
   if (!TimedSend(control, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(working.data()),
-                 &result) ||
-      result == LB_ERR)
+                 &result)) {
+    lost_ = true;
     return std::nullopt;
+  }
+  if (result == LB_ERR) return std::nullopt;
   std::wstring text(working.data(), n < kListTextResultChars ? n : kListTextResultChars);
   const std::size_t zero = text.find(L'\0');
   if (zero != std::wstring::npos) text.resize(zero);

@@ -52,6 +52,8 @@ class Win32ControlReader : public ControlReader {
   std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) override;
   std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) override;
 
+  bool TargetLost() const override { return lost_; }
+
   void BeginSession(WindowId control) override;
   void EndSession() override;
 
@@ -71,7 +73,14 @@ class Win32ControlReader : public ControlReader {
   void ReadRowCells(ReadSession& session, int item, const std::vector<int>& columns, const std::vector<std::size_t>& at,
                     std::vector<std::optional<std::wstring>>& cells);
 
+  // Opening the target's process failed: lost when its window is gone too
+  // (a process that refuses access still shows its control).
+  void OpenFailed(HWND control) {
+    if (!IsWindow(control)) lost_ = true;
+  }
+
   std::unique_ptr<ReadSession> session_;
+  bool lost_ = false;
   TreeWalker treeWalker_;
   bool treeContinuation_ = true;
   std::uint64_t treeNavigationMessages_ = 0;

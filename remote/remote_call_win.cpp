@@ -1,5 +1,10 @@
 #include "remote/remote_call_win.h"
 
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <set>
+
 #include "remote/remote_text.h"
 
 namespace tblf {
@@ -21,12 +26,115 @@ PointerWidth TargetPointerWidth(HANDLE process) {
 #endif
 }
 
+namespace {
+
+// The helper thread's side: one call at a time, handed over through two
+// events. A helper whose call did not return in time is left to it, with
+// this, and a new one takes the next call; it ends when its call returns.
+struct Helper {
+  HANDLE request = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  std::function<void()> call;
+  std::atomic<bool> abandoned{false};
+  ~Helper() {
+    CloseHandle(request);
+    CloseHandle(done);
+  }
+};
+
+// The helper in service and the processes with a call still out. Never
+// destroyed: a call that returns after the program has begun to end still
+// reaches it.
+struct Helpers {
+  std::mutex lock;  // one call at a time
+  std::shared_ptr<Helper> current;
+  std::mutex outstandingLock;
+  std::set<DWORD> outstanding;
+};
+Helpers& TheHelpers() {
+  static Helpers* helpers = new Helpers;
+  return *helpers;
+}
+
+DWORD WINAPI RunHelper(void* parameter) {
+  std::unique_ptr<std::shared_ptr<Helper>> owned(static_cast<std::shared_ptr<Helper>*>(parameter));
+  const std::shared_ptr<Helper> helper = *owned;
+  while (WaitForSingleObject(helper->request, INFINITE) == WAIT_OBJECT_0) {
+    helper->call();
+    helper->call = nullptr;
+    if (helper->abandoned.load()) break;
+    SetEvent(helper->done);
+  }
+  return 0;
+}
+
+std::shared_ptr<Helper> StartHelper() {
+  auto helper = std::make_shared<Helper>();
+  if (helper->request == nullptr || helper->done == nullptr) return nullptr;
+  auto* handedOver = new std::shared_ptr<Helper>(helper);
+  HANDLE thread = CreateThread(nullptr, 64 * 1024, RunHelper, handedOver, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (thread == nullptr) {
+    delete handedOver;
+    return nullptr;
+  }
+  CloseHandle(thread);
+  return helper;
+}
+
+}  // namespace
+
+bool CallWithinLimit(HANDLE process, DWORD limitMs, const std::function<void(HANDLE process)>& call) {
+  Helpers& helpers = TheHelpers();
+  const DWORD processId = GetProcessId(process);
+  {
+    std::lock_guard<std::mutex> hold(helpers.outstandingLock);
+    if (helpers.outstanding.count(processId) != 0) return false;
+  }
+  // The helper works on a handle of its own, which outlives a caller that
+  // stopped waiting.
+  HANDLE own = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    return false;
+  std::lock_guard<std::mutex> serve(helpers.lock);
+  if (!helpers.current) helpers.current = StartHelper();
+  if (!helpers.current) {
+    CloseHandle(own);
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> hold(helpers.outstandingLock);
+    helpers.outstanding.insert(processId);
+  }
+  helpers.current->call = [call, own, processId, &helpers] {
+    call(own);
+    CloseHandle(own);
+    std::lock_guard<std::mutex> hold(helpers.outstandingLock);
+    helpers.outstanding.erase(processId);
+  };
+  SetEvent(helpers.current->request);
+  if (WaitForSingleObject(helpers.current->done, limitMs) == WAIT_OBJECT_0) return true;
+  helpers.current->abandoned.store(true);
+  // The call may have returned right now: then the helper waits for a call
+  // that never comes, one idle thread left behind.
+  helpers.current.reset();
+  return false;
+}
+
 RemoteBlock::RemoteBlock(HANDLE process, std::size_t size) : process_(process), size_(size) {
-  if (size > 0) address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (size == 0) return;
+  // The address comes back through a shared cell: a call that returns too
+  // late writes where nobody looks any more.
+  auto address = std::make_shared<void*>(nullptr);
+  if (CallWithinLimit(process, kRemoteAllocLimitMs, [address, size](HANDLE target) {
+        *address = VirtualAllocEx(target, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+      }))
+    address_ = *address;
 }
 
 RemoteBlock::~RemoteBlock() {
-  if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  if (address_ == nullptr) return;
+  void* address = address_;
+  CallWithinLimit(process_, kRemoteFreeLimitMs, [address](HANDLE target) { VirtualFreeEx(target, address, 0, MEM_RELEASE); });
 }
 
 bool RemoteBlock::Write(const std::vector<unsigned char>& bytes) const {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,24 @@ HANDLE OpenWindowProcess(HWND window);
 // 32-bit one; a 32-bit build only ever meets targets of its own width.
 PointerWidth TargetPointerWidth(HANDLE process);
 
+// How long a remote memory call may take. Wine carries VirtualAllocEx and
+// VirtualFreeEx out inside the target, so a target whose process is stopped
+// never answers them; they run on a helper thread and are given up after
+// this long. A release given up leaves the block to the target, which costs
+// less than an allocation given up (a failed read), hence its shorter limit.
+constexpr DWORD kRemoteAllocLimitMs = 2000;
+constexpr DWORD kRemoteFreeLimitMs = 1000;
+
+// Runs `call` with a handle of `process` on a helper thread and waits for it
+// at most `limitMs`; false when it did not return in time (it then finishes,
+// or waits for good, on its own, with its own handle). While a call for a
+// process is still out, later ones for that process give up at once.
+bool CallWithinLimit(HANDLE process, DWORD limitMs, const std::function<void(HANDLE process)>& call);
+
 // A committed, zero-filled read-write block in the target, released on
-// destruction. A failed allocation, or a size of 0, leaves it empty (address 0).
+// destruction. A failed allocation, or a size of 0, leaves it empty (address
+// 0); so does one that did not return within the limit, and a release that
+// does not return in time leaves the block to the target.
 class RemoteBlock {
  public:
   RemoteBlock(HANDLE process, std::size_t size);

@@ -23,6 +23,8 @@ namespace tblf::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+// Ctrl+C or Ctrl+Break stopped an export (the shells' 128 + SIGINT).
+constexpr int kExitInterrupted = 130;
 
 std::string Utf8(const std::wstring& text);
 void WriteBytes(DWORD which, const std::string& bytes);
@@ -90,6 +92,8 @@ struct OutputChoice {
   bool doubleQuotes = false;
   bool toClipboard = false;
   std::optional<std::wstring> outFile;
+  // "rows N/M" on standard error while the rows are read (export --progress).
+  bool progress = false;
 };
 // Reads the output options; prints the usage error and returns nothing on a bad value.
 std::optional<OutputChoice> ReadOutputChoice(const Args& args);
@@ -97,7 +101,9 @@ std::optional<OutputChoice> ReadOutputChoice(const Args& args);
 // Completes `job` from the choice and the stored settings (options not given
 // take the stored ones; given ones are never stored) and runs it: to the
 // file, the clipboard, or standard output (UTF-8 unless --encoding says
-// otherwise). `fileList` serves a kind-4 job. Exit status 0 or 1.
+// otherwise). `fileList` serves a kind-4 job. Exit status 0 or 1; while a
+// control is read, Ctrl+C or Ctrl+Break stops it after the current row
+// (the rows written stay, "Aborted." on standard error, exit status 130).
 int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
            std::function<bool(RecordWriter& writer)> fileList = nullptr);
 

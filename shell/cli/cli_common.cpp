@@ -1,5 +1,6 @@
 #include "shell/cli/cli.h"
 
+#include <atomic>
 #include <initializer_list>
 #include <memory>
 
@@ -208,20 +209,83 @@ class StdoutSink : public TextSink {
   HANDLE handle_;
 };
 
-// The command line's host: messages go to standard error, no Esc, no sample
-// window; files through the encoded text writer, or standard output.
+// Set by Ctrl+C or Ctrl+Break while a control is read.
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  g_interrupted.store(true);
+  return TRUE;
+}
+
+// "rows N/M" on standard error, at most ten a second: one line rewritten
+// with CR on a console, plain lines into a file or pipe.
+class ProgressLine {
+ public:
+  ProgressLine() {
+    DWORD mode = 0;
+    console_ = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  }
+  void Show(long done, long total) {
+    done_ = done;
+    total_ = total;
+    pending_ = true;
+    const ULONGLONG now = GetTickCount64();
+    if (shown_ && now - shownAt_ < 100) return;
+    shownAt_ = now;
+    Print();
+  }
+  // The last figures, if not shown yet, and the end of the console line, so
+  // that a message starts on a line of its own.
+  void End() {
+    if (pending_) Print();
+    if (console_ && shown_) WriteBytes(STD_ERROR_HANDLE, "\n");
+    shown_ = false;
+  }
+
+ private:
+  void Print() {
+    const std::string figures = "rows " + std::to_string(done_) + "/" + std::to_string(total_);
+    WriteBytes(STD_ERROR_HANDLE, console_ ? "\r" + figures : figures + "\n");
+    shown_ = true;
+    pending_ = false;
+  }
+
+  bool console_ = false;
+  bool shown_ = false;
+  bool pending_ = false;
+  ULONGLONG shownAt_ = 0;
+  long done_ = 0;
+  long total_ = 0;
+};
+
+// The command line's host: messages go to standard error, Ctrl+C is its Esc
+// (the engine's abort check stops after the current row, without asking), no
+// sample window; files through the encoded text writer, or standard output.
 class CliHost : public OutputHost {
  public:
-  CliHost(bool toStdout, int stdoutEncoding, std::function<bool(RecordWriter&)> fileList, std::wstring control,
-          std::wstring destination)
+  CliHost(bool toStdout, int stdoutEncoding, bool progress, std::function<bool(RecordWriter&)> fileList,
+          std::wstring control, std::wstring destination)
       : toStdout_(toStdout),
         stdoutEncoding_(stdoutEncoding),
         fileList_(std::move(fileList)),
         control_(std::move(control)),
-        destination_(std::move(destination)) {}
-  void ShowError(const std::wstring& text) override { PrintError(CliText(text)); }
-  bool AskAbort() override { return false; }
-  bool EscapePressedInFrame() override { return false; }
+        destination_(std::move(destination)) {
+    if (progress) progress_ = std::make_unique<ProgressLine>();
+  }
+  ~CliHost() override { EndProgress(); }
+  void ShowError(const std::wstring& text) override {
+    EndProgress();
+    PrintError(CliText(text));
+  }
+  bool AskAbort() override { return true; }
+  bool EscapePressedInFrame() override { return g_interrupted.load(); }
+  void ReportProgress(long done, long total) override {
+    if (progress_) progress_->Show(done, total);
+  }
+  void EndProgress() {
+    if (progress_) progress_->End();
+  }
   void SetSampleText(const wchar_t*) override {}
   void ShowBusy() override {}
   std::unique_ptr<TextSink> CreateOutputFile(const std::wstring& fileName, std::wstring& reason) override {
@@ -235,7 +299,14 @@ class CliHost : public OutputHost {
   // The window's advice ("push [Refresh]") has no button to point at here,
   // and its file message does not say which file.
   std::wstring CliText(const std::wstring& text) const {
-    if (text == kReadErrorText.get()) return Fill(kCliReadErrorText.get(), {control_});
+    // The read error may carry where the run stopped on a line of its own.
+    const std::wstring readError = kReadErrorText.get();
+    if (text.compare(0, readError.size(), readError) == 0) {
+      std::wstring rest = text.substr(readError.size());
+      while (!rest.empty() && (rest.front() == L'\r' || rest.front() == L'\n')) rest.erase(0, 1);
+      std::wstring line = Fill(kCliReadErrorText.get(), {control_});
+      return rest.empty() ? line : line + L" " + rest;
+    }
     const std::wstring fileWrite = kFileWriteText.get();
     const std::wstring lead = fileWrite.substr(0, fileWrite.find(L"%s"));
     if (text.size() >= lead.size() && text.compare(0, lead.size(), lead) == 0) {
@@ -249,6 +320,7 @@ class CliHost : public OutputHost {
   std::function<bool(RecordWriter&)> fileList_;
   std::wstring control_;
   std::wstring destination_;
+  std::unique_ptr<ProgressLine> progress_;
 };
 
 // "listview|treeview|…": the words of the kind rows.
@@ -347,13 +419,21 @@ int RunJob(OutputJob job, const OutputChoice& choice, ControlReader& reader,
   } else if (choice.encoding) {
     SetEncodingOverride(*choice.encoding);
   }
-  const std::wstring control =
-      job.kind == ControlKind::FileList ? std::wstring() : HandleLabel(job.target, job.kind, true);
+  const bool readsControl = FindKind(job.kind)->IsControl();
+  const std::wstring control = readsControl ? HandleLabel(job.target, job.kind, true) : std::wstring();
   const std::wstring destination = toStdout ? std::wstring(L"standard output") : job.fileName;
-  CliHost host(toStdout, stdoutEncoding, std::move(fileList), control, destination);
-  const bool ok = RunOutputJob(job, reader, host);
+  // Only the reading loops look at the interruption; a file list walk has
+  // its own Ctrl+C handling.
+  if (readsControl) SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  bool ok = false;
+  {
+    CliHost host(toStdout, stdoutEncoding, choice.progress, std::move(fileList), control, destination);
+    ok = RunOutputJob(job, reader, host);
+  }
+  if (readsControl) SetConsoleCtrlHandler(OnConsoleControl, FALSE);
   SetEncodingOverride(-1);
-  return ok ? kExitOk : kExitFailed;
+  if (ok) return kExitOk;
+  return g_interrupted.load() ? kExitInterrupted : kExitFailed;
 }
 
 std::wstring ControlLabel(const Control& control) {

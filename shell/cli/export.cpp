@@ -11,11 +11,13 @@ const Option kExportOptions[] = {
     {L"--rows", L"TEXT", L"a value", L"list view row selection (\"3-1\"; empty: every row)"},
     {L"--tree-shift", nullptr, nullptr, L"tree view: each level one field further right"},
     {L"--tree-graph", nullptr, nullptr, L"tree view: draw the hierarchy with symbols"},
+    {L"--progress", nullptr, nullptr, L"\"rows N/M\" on standard error while reading"},
 };
 
 int RunExport(const Args& args) {
   std::optional<OutputChoice> choice = ReadOutputChoice(args);
   if (!choice) return kExitUsage;
+  choice->progress = args.Has(L"--progress");
   std::optional<Control> control = ResolveControl(args, L"export");
   if (!control) return kExitUsage;
 

@@ -1,7 +1,7 @@
 // tblfcli: Tabulift from the command line, one verb per run.
 // Exit status: 0 success, 1 the verb reported an error, 2 usage error, a
 // handle that is no longer a window, or selectors that pick no control or
-// more than one.
+// more than one, 130 an export stopped by Ctrl+C or Ctrl+Break.
 
 #include <windows.h>
 
@@ -43,7 +43,10 @@ std::wstring Help() {
       L"on standard error.\n"
       L"Exit status: 0 success, 1 the command reported an error (message on standard\n"
       L"error), 2 usage error, a handle that is no longer a window, or selectors\n"
-      L"that pick no control or more than one.\n"
+      L"that pick no control or more than one, 130 an export stopped by Ctrl+C or\n"
+      L"Ctrl+Break after its current row (the rows written stay).\n"
+      L"A control whose program ends or stops answering during an export ends it\n"
+      L"with exit status 1, the read error and the row it stopped after.\n"
       L"The language follows TBLF_LANG (ja / en) or the system.\n";
   return text;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -555,12 +556,61 @@ TEST_F(EngineTest, SettingsAndJobOverridesChooseTheQuoting) {
   EXPECT_EQ(Clip(job), L"\"plain\"\r\n\"a\"b\"\r\n");
 }
 
-TEST_F(EngineTest, ListViewWhoseProcessEndsMidRunKeepsRowsWithoutCells) {
-  FakeControl lv = SmallListView();
-  lv.readsBeforeGone = 2;  // the first row's two cells
-  const WindowId id = desktop.Add(lv);
-  EXPECT_EQ(Clip(Job(id, ControlKind::ListView, RecordFormat::Tsv)), L"Name\tValue\r\na\t1\r\n\r\n\r\n");
-  EXPECT_TRUE(host.errors.empty());
+// A text the control does not have is left out and the run goes on; a target
+// that is gone or stops answering ends the run with the read error and where
+// it stopped, and only the rows read whole before it are written.
+TEST_F(EngineTest, MissingTextGoesOnLostTargetStopsAfterTheLastWholeRow) {
+  auto listBox = [] {
+    FakeControl lb;
+    lb.kind = ControlKind::ListBox;
+    lb.items = {L"one", L"two", L"three"};
+    return lb;
+  };
+  const std::wstring readError = L"Read error. Please push [Refresh] button.\r\n";
+  struct Case {
+    const char* name;
+    std::function<FakeControl()> control;
+    RecordFormat format;
+    std::wstring file;
+    std::wstring error;  // empty: success
+  } cases[] = {
+      {"list box item without text", [&] { auto c = listBox(); c.noText = {1}; return c; }, RecordFormat::Tsv,
+       L"one\r\nthree\r\n", L""},
+      {"list box gone after one item", [&] { auto c = listBox(); c.readsBeforeGone = 1; return c; },
+       RecordFormat::Tsv, L"one\r\n", readError + L"Stopped after row 1 of 3."},
+      {"combo box hung at the start", [&] { auto c = listBox(); c.kind = ControlKind::ComboBox; c.readsBeforeHung = 0; return c; },
+       RecordFormat::Tsv, L"", readError + L"Stopped after row 0 of 3."},
+      {"list view gone after row one", [] { auto c = SmallListView(); c.readsBeforeGone = 2; return c; },
+       RecordFormat::Tsv, L"Name\tValue\r\na\t1\r\n", readError + L"Stopped after row 1 of 3."},
+      {"list view hung inside row two", [] { auto c = SmallListView(); c.readsBeforeHung = 3; return c; },
+       RecordFormat::Tsv, L"Name\tValue\r\na\t1\r\n", readError + L"Stopped after row 1 of 3."},
+      {"list view hung in the width pass", [] { auto c = SmallListView(); c.readsBeforeHung = 4; return c; },
+       RecordFormat::Space, L"", readError + L"Stopped after row 0 of 3."},
+      {"list view gone, C array keeps its footer", [] { auto c = SmallListView(); c.readsBeforeGone = 2; return c; },
+       RecordFormat::CArray, L"{{\"Name\",\"Value\"},\r\n{\"a\",\"1\"},\r\n};", readError + L"Stopped after row 1 of 3."},
+      {"tree item without text", [] { auto c = SampleTree(); c.noText = {0}; return c; }, RecordFormat::Tsv,
+       L"c0\r\nr1\r\nc1\r\ng\r\nc2\r\n", L""},
+      {"tree hung after two items", [] { auto c = SampleTree(); c.readsBeforeHung = 2; return c; },
+       RecordFormat::Tsv, L"r0\r\nc0\r\n", readError + L"Stopped after row 2 of 6."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDesktop reader;
+    const FakeControl control = c.control();
+    const WindowId id = reader.Add(control);
+    host = RecordingHost();
+    EXPECT_EQ(RunOutputJob(Job(id, control.kind, c.format, Destination::File), reader, host), c.error.empty());
+    EXPECT_EQ(host.fileText, c.file);
+    EXPECT_EQ(host.errors, c.error.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.error});
+  }
+  // The clipboard gets nothing; the message exists in Japanese.
+  FakeControl lost = SmallListView();
+  lost.readsBeforeGone = 2;
+  const WindowId id = desktop.Add(lost);
+  g_japaneseUi = true;
+  EXPECT_EQ(Clip(Job(id, ControlKind::ListView, RecordFormat::Tsv), false), L"");
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].substr(host.errors[0].rfind(L'\n') + 1), L"3 行中 1 行目の後で停止しました。");
 }
 
 TEST_F(EngineTest, FailedCountEndsWithTheReadErrorText) {

@@ -13,17 +13,29 @@ FakeControl* FakeDesktop::Find(WindowId id) {
   return it == controls_.end() ? nullptr : &it->second;
 }
 
-bool FakeDesktop::Read(FakeControl& control) {
+FakeDesktop::Answer FakeDesktop::Read(FakeControl& control) {
   int& reads = reads_[reinterpret_cast<WindowId>(&control)];
   if (onRead) onRead(reads);
   ++reads;
-  return control.readsBeforeGone < 0 || reads <= control.readsBeforeGone;
+  Answer answer = Answer::Text;
+  if (control.readsBeforeGone >= 0 && reads > control.readsBeforeGone) answer = Answer::Gone;
+  if (control.readsBeforeHung >= 0 && reads > control.readsBeforeHung) answer = Answer::Hung;
+  if (answer != Answer::Text) lost_ = true;
+  return answer;
+}
+
+bool FakeDesktop::NoText(const FakeControl& control, int position) const {
+  for (int p : control.noText) {
+    if (p == position) return true;
+  }
+  return false;
 }
 
 std::optional<long> FakeDesktop::CountItems(WindowId id, ControlKind kind) {
   ++countCalls;
   FakeControl* control = Find(id);
-  if (!control || control->hung || control->kind != kind) return std::nullopt;
+  lost_ = !control || control->hung;
+  if (lost_ || control->kind != kind) return std::nullopt;
   switch (kind) {
     case ControlKind::ListView: return static_cast<long>(control->cells.size());
     case ControlKind::TreeView: return static_cast<long>(control->tree.size());
@@ -54,7 +66,12 @@ int FakeDesktop::CountListViewColumns(WindowId id) {
 std::optional<std::wstring> FakeDesktop::GetListViewCellText(int column, WindowId id, int item) {
   ++cellReads;
   FakeControl* control = Find(id);
-  if (!control || !Read(*control)) return std::nullopt;
+  if (!control) return std::nullopt;
+  switch (Read(*control)) {
+    case Answer::Gone: return std::nullopt;
+    case Answer::Hung: return std::wstring();
+    case Answer::Text: break;
+  }
   if (item < 0 || item >= static_cast<int>(control->cells.size())) return std::wstring();
   switch (column) {
     case kColumnRowNumber: return std::to_wstring(item);
@@ -78,7 +95,13 @@ bool FakeDesktop::SetListViewItemState(WindowId id, int item, unsigned state) {
 std::optional<std::wstring> FakeDesktop::GetTreeViewItemText(WindowId id, int position, int* depth,
                                                              TreeItemId* item) {
   FakeControl* control = Find(id);
-  if (!control || !Read(*control)) return std::nullopt;
+  if (!control) return std::nullopt;
+  switch (Read(*control)) {
+    case Answer::Gone: return std::nullopt;
+    case Answer::Hung: return L"(error)";
+    case Answer::Text: break;
+  }
+  if (NoText(*control, position)) return std::nullopt;
   if (position < 0 || position >= static_cast<int>(control->tree.size())) {
     if (item) *item = 0;
     return L"(error)";
@@ -106,7 +129,7 @@ bool FakeDesktop::TreeAncestorHasNextSibling(WindowId id, int levels, TreeItemId
 
 std::optional<std::wstring> FakeDesktop::GetListBoxItemText(WindowId id, int index) {
   FakeControl* control = Find(id);
-  if (!control || !Read(*control)) return std::nullopt;
+  if (!control || Read(*control) != Answer::Text || NoText(*control, index)) return std::nullopt;
   if (index < 0 || index >= static_cast<int>(control->items.size())) return std::nullopt;
   return control->items[index];
 }

@@ -37,6 +37,12 @@ struct FakeControl {
   // After this many item or cell reads the process is gone: every later read
   // answers no text (-1: never).
   int readsBeforeGone = -1;
+  // After this many item or cell reads the control stops answering: a list
+  // view cell reads back empty, a tree item "(error)", a list item no text
+  // (-1: never).
+  int readsBeforeHung = -1;
+  // Positions the control answers without a text (list box, combo box, tree).
+  std::vector<int> noText;
 };
 
 class FakeDesktop : public ControlReader {
@@ -69,11 +75,16 @@ class FakeDesktop : public ControlReader {
     ++sessionsOpen;
   }
   void EndSession() override { --sessionsOpen; }
+  bool TargetLost() const override { return lost_; }
 
  private:
   FakeControl* Find(WindowId id);
-  // Counts one read; false when the control's process is gone.
-  bool Read(FakeControl& control);
+  // Counts one read and tells how the control answers it.
+  enum class Answer { Text, Gone, Hung };
+  Answer Read(FakeControl& control);
+  bool NoText(const FakeControl& control, int position) const;
+
+  bool lost_ = false;
 
   std::map<WindowId, FakeControl> controls_;
   std::map<WindowId, int> reads_;

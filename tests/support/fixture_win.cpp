@@ -1,5 +1,7 @@
 #include "tests/support/fixture_win.h"
 
+#include "tests/support/desktop_io_win.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,6 +37,36 @@ std::wstring ExecutableFolder() {
   return slash == std::wstring::npos ? L".\\" : folder.substr(0, slash + 1);
 }
 
+bool SignalWineProcess(const std::wstring& marker, const wchar_t* signal) {
+  // The marker goes through the environment, so that the shell's own command
+  // line does not match it; the Windows command line of a Wine process is
+  // its /proc command line. A Unix program started this way has no exit
+  // status to wait for, so the shell leaves the number of matches in a file.
+  const std::wstring result = L"Z:\\tmp\\tblf_signal_" + marker;
+  DeleteFileW(result.c_str());
+  SetEnvironmentVariableW(L"TBLF_SIGNAL_MARKER", marker.c_str());
+  std::wstring command = std::wstring(L"/bin/sh -c \"n=0; for d in /proc/[0-9]*; do ") +
+                         L"case $(tr '\\0' ' ' < $d/cmdline) in *$TBLF_SIGNAL_MARKER*) kill -" + signal +
+                         L" ${d#/proc/} && n=$((n+1));; esac; done 2>/dev/null; " +
+                         L"echo $n > /tmp/tblf_signal_$TBLF_SIGNAL_MARKER.tmp; " +
+                         L"mv /tmp/tblf_signal_$TBLF_SIGNAL_MARKER.tmp /tmp/tblf_signal_$TBLF_SIGNAL_MARKER\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableW(L"TBLF_SIGNAL_MARKER", nullptr);
+  if (!started) return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  std::string matches;
+  for (const ULONGLONG deadline = GetTickCount64() + 10000; GetTickCount64() < deadline; Sleep(20)) {
+    matches = FileBytes(result);
+    if (!matches.empty()) break;
+  }
+  DeleteFileW(result.c_str());
+  return matches == "1\n";
+}
+
 FixtureProcess::~FixtureProcess() { Kill(); }
 
 bool FixtureProcess::Start(const std::wstring& arguments, const wchar_t* exeName) {
@@ -48,6 +80,7 @@ bool FixtureProcess::Start(const std::wstring& arguments, const wchar_t* exeName
                                    std::to_wstring(GetCurrentProcessId()) + L"_" +
                                    std::to_wstring(InterlockedIncrement(&counter)) + L".txt";
   DeleteFileW(handlesPath.c_str());
+  marker_ = handlesPath.substr(handlesPath.find_last_of(L'\\') + 1);
   const std::wstring exe = ExecutableFolder() + exeName;
   std::wstring command = L"\"" + exe + L"\" --handles \"" + handlesPath + L"\"";
   if (!arguments.empty()) command += L" " + arguments;

@@ -19,6 +19,12 @@ std::wstring FixtureLongText(size_t length);
 // Folder of the running executable, with a trailing backslash.
 std::wstring ExecutableFolder();
 
+// Under Wine: sends the Unix signal `signal` ("STOP", "INT") to the one
+// process whose command line contains `marker` (a file name that only it
+// was given), the way a terminal's Ctrl+Z or Ctrl+C reaches it. False when
+// no process, or more than one, matched.
+bool SignalWineProcess(const std::wstring& marker, const wchar_t* signal);
+
 class FixtureProcess {
  public:
   FixtureProcess() = default;
@@ -51,6 +57,9 @@ class FixtureProcess {
   bool Exit(DWORD waitMs = 10000);
   // Ends the fixture at once (does nothing when it is not running).
   void Kill();
+  // Stops the fixture's process for good (SIGSTOP under Wine): its threads
+  // neither answer messages nor take part in calls on its memory.
+  bool Suspend() { return SignalWineProcess(marker_, L"STOP"); }
 
  private:
   bool ReadHandles(const std::wstring& path);
@@ -59,6 +68,7 @@ class FixtureProcess {
   DWORD processId_ = 0;
   std::map<std::wstring, HWND> handles_;
   std::wstring error_;
+  std::wstring marker_;  // the handles file's name, in the fixture's command line only
 };
 
 }  // namespace tblf::test

@@ -1,5 +1,6 @@
 // A target that stops answering: every reader call returns within the timed
-// send's limit and gives no text or an empty cell, never an abort.
+// send's limit and gives no text or an empty cell, never an abort, and the
+// reader says the target is lost.
 #include "remote/control_reader_win.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,9 @@ TEST(HungTarget, EveryCallReturnsWithinTheLimitAndGivesNoText) {
   Win32ControlReader reader;
   TreeItemId rootA = 0;
   ASSERT_EQ(reader.GetTreeViewItemText(tree, 0, nullptr, &rootA), L"Root A");
+  // A control that answers "no such item" gives no text and is not lost.
+  EXPECT_FALSE(reader.GetListBoxItemText(listbox, 99).has_value());
+  EXPECT_FALSE(reader.TargetLost());
   ASSERT_TRUE(fixture.Hang());
 
   struct Call {
@@ -54,6 +58,7 @@ TEST(HungTarget, EveryCallReturnsWithinTheLimitAndGivesNoText) {
     const ULONGLONG elapsed = GetTickCount64() - start;
     EXPECT_LT(elapsed, kBoundMs);
     std::printf("hung target, %s: %llu ms\n", call.name, static_cast<unsigned long long>(elapsed));
+    EXPECT_TRUE(reader.TargetLost());
   }
 }
 
@@ -65,6 +70,7 @@ TEST(HungTarget, AnEndedTargetGivesNoText) {
   ASSERT_EQ(reader.GetListViewCellText(0, report, 0), L"alpha");
   ASSERT_TRUE(fixture.Exit());
   EXPECT_FALSE(reader.GetListViewCellText(0, report, 0).has_value());
+  EXPECT_TRUE(reader.TargetLost());
   EXPECT_FALSE(reader.GetListViewColumnText(report, 0).has_value());
   EXPECT_FALSE(reader.CountItems(report, ControlKind::ListView).has_value());
 }

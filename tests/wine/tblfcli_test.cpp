@@ -139,9 +139,9 @@ TEST(TblfcliUsage, HelpNamesEveryOptionAndTheExitStatuses) {
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.err, "");
   for (const char* word : {"tblfcli list [--listviews-only]", "tblfcli export HANDLE", "--format csv|tsv|html|c|space",
-                           "--columns", "--rows", "--tree-shift", "--tree-graph", "--quote-when-needed",
+                           "--columns", "--rows", "--tree-shift", "--tree-graph", "--progress", "--quote-when-needed",
                            "--double-quotes", "--encoding 0-11", "--newline crlf|lf|cr", "--out FILE", "--clipboard",
-                           "Exit status: 0 success, 1", "2 usage error", "TBLF_LANG"}) {
+                           "Exit status: 0 success, 1", "2 usage error", "130 an export stopped by Ctrl+C", "TBLF_LANG"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   }
 }
@@ -695,6 +695,98 @@ TEST(TblfcliTargets, AHungTargetExitsOneWithTheReadErrorText) {
       << run.err;
 }
 
+// A big list view whose program is killed, hangs or is stopped half-way
+// through an export: tblfcli ends within 10 s with exit status 1, the read
+// error and the row it stopped after, and the file holds exactly the rows
+// before it, whole and correct. Ctrl+C (a SIGINT, as a terminal sends it
+// under Wine) stops it after the current row with exit status 130.
+TEST(TblfcliTargets, AFaultHalfWayEndsTheExportKeepingTheWholeRowsReadBeforeIt) {
+  struct Case {
+    const char* name;
+    std::function<bool(FixtureProcess& fixture, const std::wstring& outName)> fault;
+    DWORD exitCode;
+    bool readError;  // else "Aborted."
+  } cases[] = {
+      {"killed", [](FixtureProcess& f, const std::wstring&) { f.Kill(); return true; }, 1, true},
+      {"hung", [](FixtureProcess& f, const std::wstring&) { return f.Hang(); }, 1, true},
+      {"stopped", [](FixtureProcess& f, const std::wstring&) { return f.Suspend(); }, 1, true},
+      {"Ctrl+C", [](FixtureProcess&, const std::wstring& out) { return test::SignalWineProcess(out, L"INT"); }, 130,
+       false},
+  };
+  const std::wstring folder = TempFolder();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FixtureProcess fixture;
+    ASSERT_TRUE(fixture.Start(L"--big-listview 100000x3")) << Utf8(fixture.Error());
+    const std::wstring outName = L"fault_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(&c - cases) + L".tsv";
+    const std::wstring out = folder + outName;
+    DeleteFileW(out.c_str());
+    ULONGLONG faultAt = 0;
+    bool faulted = false;
+    const CliRun run = RunCli(
+        L"export " + Hex(fixture.Handle(L"big")) + L" --format tsv --encoding 8 --newline crlf --out \"" + out + L"\"",
+        L"en", [&](HANDLE process) {
+          // The fault comes once the first rows are in the file.
+          WIN32_FILE_ATTRIBUTE_DATA data{};
+          while (WaitForSingleObject(process, 10) == WAIT_TIMEOUT) {
+            if (GetFileAttributesExW(out.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) break;
+          }
+          faultAt = GetTickCount64();
+          faulted = c.fault(fixture, outName);
+        });
+    const ULONGLONG afterFault = GetTickCount64() - faultAt;
+    ASSERT_TRUE(faulted);
+    ASSERT_TRUE(run.ended);
+    EXPECT_LT(afterFault, 10000u);
+    std::printf("%s: tblfcli ended %llu ms after the fault\n", c.name, static_cast<unsigned long long>(afterFault));
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+
+    const std::string text = FileBytes(out);
+    DeleteFileW(out.c_str());
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "a partial last row";
+    std::vector<std::wstring> lines = Split(Wide(text.substr(0, text.size() - 2)), L"\r\n");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_LT(lines.size(), 100001u) << "the run was not stopped";
+    EXPECT_EQ(lines[0], L"c0\tc1\tc2");
+    for (size_t i = 1; i < lines.size(); ++i) {
+      const std::wstring r = L"r" + std::to_wstring(i - 1);
+      ASSERT_EQ(lines[i], r + L"c0\t" + r + L"c1\t" + r + L"c2") << "line " << i;
+    }
+    if (c.readError) {
+      EXPECT_EQ(run.err, "Read error. Please push [Refresh] button.\r\nStopped after row " +
+                             std::to_string(lines.size() - 1) + " of 100000.\n");
+    } else {
+      EXPECT_EQ(run.err, "Aborted.\n");
+    }
+  }
+}
+
+TEST(TblfcliTargets, ProgressPrintsRowsOfTheTotalAtMostTenTimesASecond) {
+  FixtureProcess fixture;
+  ASSERT_TRUE(fixture.Start(L"--big-listview 3000x2")) << Utf8(fixture.Error());
+  const std::wstring out = TempFolder() + L"progress.tsv";
+  const CliRun run = RunCli(L"export " + Hex(fixture.Handle(L"big")) + L" --format tsv --progress --out \"" + out + L"\"");
+  DeleteFileW(out.c_str());
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  // Standard error is a file here: plain lines.
+  std::vector<std::wstring> lines = Split(Wide(run.err), L"\n");
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines.back(), L"");
+  lines.pop_back();
+  EXPECT_EQ(lines.back(), L"rows 3000/3000");
+  EXPECT_LE(lines.size(), run.elapsedMs / 100 + 2);
+  long last = 0;
+  for (const std::wstring& line : lines) {
+    long done = 0, total = 0;
+    ASSERT_EQ(std::swscanf(line.c_str(), L"rows %ld/%ld", &done, &total), 2) << Utf8(line);
+    EXPECT_EQ(total, 3000);
+    EXPECT_GT(done, last);
+    last = done;
+  }
+  std::printf("progress: %zu lines in %llu ms\n", lines.size(), static_cast<unsigned long long>(run.elapsedMs));
+}
 
 // ---------------------------------------------------------------------------
 // selectors: a control by program, window and kind instead of its handle
