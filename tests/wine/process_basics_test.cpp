@@ -25,12 +25,6 @@ TEST(SelectUiLanguage, FollowsTblfLang) {
   EXPECT_FALSE(SelectWith(std::wstring(300, L'x').c_str()));
 }
 
-TEST(SelectUiLanguage, UnsetFollowsTheSystemLanguage) {
-  const bool systemJapanese = (GetSystemDefaultLangID() & 0x3FF) == LANG_JAPANESE;
-  EXPECT_EQ(SelectWith(nullptr), systemJapanese);
-  EXPECT_EQ(SelectWith(L""), systemJapanese);
-}
-
 TEST(DetermineWindowsVersion, IsMajorTimes100PlusMinor) {
   g_windowsVersion = 0;
   DetermineWindowsVersion();
