@@ -33,11 +33,6 @@ DWORD RegistryInt(const wchar_t* section, const wchar_t* key) {
   return value;
 }
 
-void StoreRegistryInt(const wchar_t* section, const wchar_t* key, DWORD value) {
-  const std::wstring path = std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
-  RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), key, REG_DWORD, &value, sizeof value);
-}
-
 const std::wstring kTrioCsv = L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n";
 
 // ---------------------------------------------------------------------------
@@ -79,21 +74,6 @@ TEST(TabuliftStart, ClosingSavesThePlacementInTheRegistryOrWithSlashOInTheIniFil
     EXPECT_EQ(RegistryInt(L"Window", L"wLeft"), 0xDEADBEEFu) << "INI mode leaves the registry alone";
     DeleteFileW((ExecutableFolder() + L"TBLIFT.INI").c_str());
   }
-}
-
-TEST(TabuliftStart, APlacementOnNoMonitorFallsBackToTheDefault) {
-  test::RemoveStoredSettings();
-  StoreRegistryInt(L"Window", L"wLeft", 30000);
-  StoreRegistryInt(L"Window", L"wTop", 30000);
-  StoreRegistryInt(L"Window", L"wWidth", 700);
-  StoreRegistryInt(L"Window", L"wHeight", 400);
-  TabuliftApp app;
-  ASSERT_TRUE(app.Start(L"en", L"", false)) << Narrow(app.Error());
-  RECT r{};
-  GetWindowRect(app.frame(), &r);
-  EXPECT_LT(r.left, 2000);
-  EXPECT_LT(r.top, 2000);
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 // ---------------------------------------------------------------------------
