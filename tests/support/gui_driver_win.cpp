@@ -223,8 +223,6 @@ void TabuliftApp::PickIn(HWND dialog, int comboId, int index) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-int TabuliftApp::Picked(int comboId) const { return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0)); }
-
 namespace {
 
 bool IsRadio(HWND button) {
@@ -248,10 +246,6 @@ void TabuliftApp::ClickIn(HWND dialog, int id) {
   }
   // Posted: a click may open a modal box that the test then answers.
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-}
-
-void TabuliftApp::SetChecked(int id, bool on) {
-  if ((SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) != on) Click(id);
 }
 
 void TabuliftApp::TypeTextIn(HWND dialog, int editId, const std::wstring& text) {

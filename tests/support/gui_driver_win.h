@@ -68,12 +68,9 @@ class TabuliftApp {
 
   // Picks entry `index` of a drop-down list, with the notification.
   void Pick(int comboId, int index) { PickIn(dialog_, comboId, index); }
-  int Picked(int comboId) const;
   // A click on a button, check box or radio button (the check box toggles
   // first; the radio button is checked and the other radios unchecked).
   void Click(int id) { ClickIn(dialog_, id); }
-  void SetChecked(int id, bool on);
-  void TypeText(int editId, const std::wstring& text) { TypeTextIn(dialog_, editId, text); }
 
   // The same in another dialog of the program (a modal one found by WaitWindow).
   void PickIn(HWND dialog, int comboId, int index);

@@ -153,24 +153,5 @@ TEST(EnvironmentReport, SaveAsWritesTheShownReportInTheStoredEncoding) {
   }
 }
 
-// The Japanese caption is the save test's, the Japanese text the main window's.
-TEST(EnvironmentReport, CopyPutsTheShownReportOnTheClipboardAndSaysSo) {
-  TabuliftApp app;
-  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
-  ASSERT_TRUE(test::PutOnClipboard(L"something before"));
-  HWND dialog = OpenReport(app, false);
-  ASSERT_NE(dialog, nullptr) << app.DescribeWindows();
-  const std::wstring shown = ShownReport(app, dialog, false);
-  app.ClickIn(dialog, IDC_ENV_COPY);
-  const auto box = app.WaitMessageBox();
-  ASSERT_TRUE(box) << app.DescribeWindows();
-  EXPECT_EQ(box->caption, L"PRBX");
-  EXPECT_EQ(box->text, L"Writing data to Clipboard.");
-  EXPECT_EQ(test::ClipboardText(), shown);
-  app.Answer(box->window);
-  CloseReport(app, dialog);
-  EXPECT_EQ(app.Close(), 0u);
-}
-
 }  // namespace
 }  // namespace tblf

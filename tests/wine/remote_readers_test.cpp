@@ -172,15 +172,6 @@ TEST_F(Readers, SetItemStateTouchesOnlyTheSelectedBit) {
   reader.SetListViewItemState(report, 0, kLvisSelected);  // back to the start
 }
 
-TEST_F(Readers, SingleSelectionListKeepsOneSelected) {
-  const WindowId single = Id(L"singlesel");
-  reader.SetListViewItemState(single, 1, kLvisSelected);
-  reader.SetListViewItemState(single, 2, kLvisSelected);
-  EXPECT_EQ(reader.GetListViewCellText(kColumnState, single, 1), L"0x00000000");
-  EXPECT_EQ(reader.GetListViewCellText(kColumnState, single, 2), L"0x00000002");
-  reader.SetListViewItemState(single, 2, 0);
-}
-
 // --- tree views ------------------------------------------------------------------
 
 struct TreeRow {

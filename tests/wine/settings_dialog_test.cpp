@@ -102,26 +102,6 @@ TEST(SettingsDialog, AnUnusableOrMissingCodePageIsRefusedAndTheDialogStaysOpen) 
   }
 }
 
-TEST(SettingsDialog, CancelWritesNothing) {
-  TabuliftApp app;
-  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
-  HWND dialog = OpenSettings(app);
-  ASSERT_NE(dialog, nullptr);
-  app.PickIn(dialog, IDC_ENCODING, 1);
-  app.PickIn(dialog, IDC_NEWLINE, 1);
-  app.ClickIn(dialog, IDC_SHOW_SAMPLE);
-  app.ClickIn(dialog, IDC_QUOTE_WHEN_NEEDED);
-  app.ClickIn(dialog, IDCANCEL);
-  ASSERT_TRUE(Closed(app, dialog));
-  for (auto [section, key] : {std::pair{L"File", L"CharCode"}, {L"File", L"RetCode"}, {L"Window", L"sample"},
-                              {L"Data", L"dquot_sdata"}, {L"SampleWindow", L"Font"}}) {
-    EXPECT_EQ(test::StoredString(section, key), std::nullopt) << Narrow(key);
-    EXPECT_EQ(StoredInt(section, key), std::nullopt) << Narrow(key);
-  }
-  EXPECT_NE(app.SampleWindow(), nullptr);
-  EXPECT_EQ(app.Close(), 0u);
-}
-
 TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   TabuliftApp app;
   ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());

@@ -62,15 +62,6 @@ class TblfcliFiles : public ::testing::Test {
 };
 std::wstring* TblfcliFiles::root_ = nullptr;
 
-// The Japanese symbols are the walk's own test (tests/native/file_list_test.cpp).
-TEST_F(TblfcliFiles, TheTreeExample) {
-  const CliRun en = RunCli(L"files " + Root() + L" --template {%g}{%f} --order 1 --format tsv --newline crlf");
-  ASSERT_TRUE(en.ended);
-  EXPECT_EQ(en.exitCode, 0u) << en.err;
-  EXPECT_EQ(en.err, "");
-  EXPECT_EQ(en.out, "A\r\n|-B\r\n| +-x.txt\r\n+-y.txt\r\nz.txt\r\n");
-}
-
 TEST_F(TblfcliFiles, TheDefaultTemplateRowByRow) {
   const CliRun run = RunCli(L"files " + Root() + L" --order 1 --format csv --newline crlf");
   ASSERT_TRUE(run.ended);
@@ -120,15 +111,6 @@ TEST_F(TblfcliFiles, ARootThatDoesNotExistIsReportedAndEndsWithStatusOne) {
   EXPECT_EQ(ja.exitCode, 1u);
   EXPECT_EQ(Wide(ja.err), L"カレントフォルダを移動できません：" + missing +
                               L"\nファイルが1つもなかったか、エラーが発生したか、中断されました。\n");
-}
-
-TEST_F(TblfcliFiles, AnEmptyFolderFindsNothing) {
-  const std::wstring empty = TempFolder() + L"empty";
-  CreateDirectoryW(empty.c_str(), nullptr);
-  const CliRun run = RunCli(L"files \"" + empty + L"\" --format tsv");
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "File not exist, an error occurred or aborted.\n");
 }
 
 TEST_F(TblfcliFiles, ToAFileInTheChosenEncoding) {

@@ -272,20 +272,6 @@ TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
   }
 }
 
-TEST_F(TblfcliWine, TheHandleMayCarryItsKindSuffixOrAnyCaseAndTheKindComesFromTheClass) {
-  const std::string expected = "Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n";
-  std::wstring hex = H(L"trio.listview");
-  std::wstring lower = hex;
-  for (wchar_t& ch : lower) ch = static_cast<wchar_t>(towlower(ch));
-  // A wrong suffix does not matter: the window class decides.
-  for (const std::wstring& handle : {hex, hex + L"(ListView)", L"0x" + lower, hex + L"(TreeView)"}) {
-    SCOPED_TRACE(Utf8(handle));
-    const CliRun run = RunCli(L"export \"" + handle + L"\" --format tsv");
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.out, expected);
-  }
-}
-
 TEST_F(TblfcliWine, AWindowThatIsNoListExitsTwoNamingItsClass) {
   const CliRun run = RunCli(L"export " + H(L"trio"));
   ASSERT_TRUE(run.ended);
