@@ -12,15 +12,13 @@ namespace {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-TEST(VendorName, EveryVendorStringOfTheTableAndAnUnknownOne) {
+// The tables are data; the cases are the lookups' rules: a second string of
+// one vendor, exact twelve characters, the unknown ones, and the extended
+// model that counts only for families 6 and 0Fh.
+TEST(VendorName, ExactTwelveCharactersOrUnknown) {
   const std::pair<const char*, const wchar_t*> cases[] = {
-      {"GenuineIntel", L"Intel"},      {"AuthenticAMD", L"AMD"},        {"AMDisbetter!", L"AMD"},
-      {"CyrixInstead", L"Cyrix"},      {"CentaurHauls", L"Centaur Technology"},
-      {"NexGenDriven", L"NexGen"},     {"GenuineTMx86", L"Transmeta"},  {"TransmetaCPU", L"Transmeta"},
-      {"Geode by NSC", L"NSC"},        {"RiseRiseRise", L"Rise"},       {"UMC UMC UMC ", L"UMC"},
-      {"SiS SiS SiS ", L"SiS"},        {"VIA VIA VIA ", L"VIA"},        {"         IBM", L"IBM"},
-      {"HygonGenuine", L"Hygon"},      {"  Shanghai  ", L"Zhaoxin"},    {"GenuineIntel ", L"Unknown"},
-      {"", L"Unknown"},                {"KVMKVMKVM", L"Unknown"},
+      {"GenuineIntel", L"Intel"},   {"AMDisbetter!", L"AMD"}, {"         IBM", L"IBM"},
+      {"GenuineIntel ", L"Unknown"}, {"", L"Unknown"},         {"KVMKVMKVM", L"Unknown"},
   };
   for (const auto& [id, name] : cases) EXPECT_EQ(VendorName(id), std::wstring(name)) << "\"" << id << "\"";
 }
@@ -33,22 +31,10 @@ TEST(ProcessorName, KnownSignaturesByVendorFamilyAndModel) {
   };
   const Case cases[] = {
       {"GenuineIntel", 0x00000433, L"Intel 486DX2"},
-      {"GenuineIntel", 0x00000543, L"Intel Pentium MMX"},
-      {"GenuineIntel", 0x00000F29, L"Intel Pentium 4 Processor (Northwood)"},
-      {"GenuineIntel", 0x000006F6, L"Intel Core 2 (Merom)"},
       {"GenuineIntel", 0x000206A7, L"Intel Core 2nd generation (Sandy Bridge)"},
-      {"GenuineIntel", 0x000906EA, L"Intel Core 7th-9th generation (Kaby Lake / Coffee Lake)"},
-      {"GenuineIntel", 0x00090672, L"Intel Core 12th generation (Alder Lake-S)"},
-      {"GenuineIntel", 0x000B0671, L"Intel Core 13th/14th generation (Raptor Lake-S)"},
-      {"AuthenticAMD", 0x0000058C, L"AMD-K6-2"},
       {"AMDisbetter!", 0x00000511, L"AMD-K5 (5k86)"},
-      {"AuthenticAMD", 0x00100F42, L"AMD Phenom II / Opteron (K10, Deneb)"},
-      {"AuthenticAMD", 0x00800F11, L"AMD Ryzen / EPYC (Zen, Summit Ridge / Naples)"},
-      {"AuthenticAMD", 0x00A20F10, L"AMD Ryzen 5000 (Zen 3, Vermeer)"},
       {"AuthenticAMD", 0x00A60F12, L"AMD Ryzen 7000 (Zen 4, Raphael)"},
-      {"AuthenticAMD", 0x00B40F40, L"AMD Ryzen 9000 (Zen 5, Granite Ridge)"},
       {"CentaurHauls", 0x00000678, L"VIA C3 (Ezra)"},
-      // The extended model counts only for families 6 and 0Fh.
       {"AuthenticAMD", 0x00010580, L"AMD-K6-2"},
       {"GenuineIntel", 0x00200F00, L"Intel Itanium 2"},
       {"KVMKVMKVM\0\0\0", 0x00000663, L"Unknown processor (Family 6h Model 6h)"},

@@ -13,4 +13,7 @@ bool PutOnClipboard(const std::wstring& text);
 // Every byte of the file, or nothing when it cannot be opened.
 std::string FileBytes(const std::wstring& path);
 
+// Writes `bytes` as the whole file; false when it cannot be created.
+bool PutFileBytes(const std::wstring& path, const std::string& bytes);
+
 }  // namespace tblf::test

@@ -12,10 +12,24 @@ namespace {
 
 constexpr DWORD kPollMs = 50;
 
+// A message box: a dialog with its text in the static control 0xFFFF and
+// nothing but buttons and statics (the program's own dialogs have unnamed
+// labels with that id too, but also lists and edits).
+bool IsMessageBox(HWND window) {
+  if (!GetDlgItem(window, 0xFFFF)) return false;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[32] = L"";
+    GetClassNameW(child, name, 32);
+    if (wcscmp(name, L"Button") != 0 && wcscmp(name, L"Static") != 0) return false;
+  }
+  return true;
+}
+
 struct Found {
   DWORD pid;
   const wchar_t* className;
   const wchar_t* title;
+  bool messageBox;
   HWND window = nullptr;
 };
 
@@ -33,53 +47,20 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM l) {
     GetWindowTextW(window, text, 256);
     if (wcscmp(text, f->title) != 0) return TRUE;
   }
+  if (f->messageBox && !IsMessageBox(window)) return TRUE;
   f->window = window;
   return FALSE;
 }
 
-HWND FindWindowOf(DWORD pid, const wchar_t* className, const wchar_t* title) {
-  Found f{pid, className, title};
+HWND FindWindowOf(DWORD pid, const wchar_t* className, const wchar_t* title, bool messageBox = false) {
+  Found f{pid, className, title, messageBox};
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&f));
   return f.window;
 }
 
-// A message box: a dialog with its text in the static control 0xFFFF and
-// nothing but buttons and statics (the program's own dialogs have unnamed
-// labels with that id too, but also lists and edits).
-bool IsMessageBox(HWND window) {
-  if (!GetDlgItem(window, 0xFFFF)) return false;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t name[32] = L"";
-    GetClassNameW(child, name, 32);
-    if (wcscmp(name, L"Button") != 0 && wcscmp(name, L"Static") != 0) return false;
-  }
-  return true;
-}
-
-struct FoundBox {
-  DWORD pid;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM l) {
-  auto* f = reinterpret_cast<FoundBox*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  wchar_t name[32] = L"";
-  GetClassNameW(window, name, 32);
-  if (pid != f->pid || !IsWindowVisible(window) || wcscmp(name, L"#32770") != 0 || !IsMessageBox(window)) return TRUE;
-  f->window = window;
-  return FALSE;
-}
-
 template <typename F>
 bool WaitFor(DWORD timeoutMs, F done) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (true) {
-    if (done()) return true;
-    if (GetTickCount64() >= end) return false;
-    Sleep(kPollMs);
-  }
+  return WaitUntil(done, static_cast<int>(timeoutMs / kPollMs));
 }
 
 WindowId Id(HWND window) { return reinterpret_cast<WindowId>(window); }
@@ -223,8 +204,6 @@ void TabuliftApp::PickIn(HWND dialog, int comboId, int index) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-int TabuliftApp::Picked(int comboId) const { return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0)); }
-
 namespace {
 
 bool IsRadio(HWND button) {
@@ -249,6 +228,8 @@ void TabuliftApp::ClickIn(HWND dialog, int id) {
   // Posted: a click may open a modal box that the test then answers.
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
+
+int TabuliftApp::Picked(int comboId) const { return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0)); }
 
 void TabuliftApp::SetChecked(int id, bool on) {
   if ((SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) != on) Click(id);
@@ -275,10 +256,7 @@ std::wstring TabuliftApp::Text(int id) const { return TextOf(Item(id)); }
 std::optional<SeenMessageBox> TabuliftApp::WaitMessageBox(DWORD timeoutMs) {
   SeenMessageBox seen;
   const bool came = WaitFor(timeoutMs, [&] {
-    FoundBox f{processId_};
-    EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&f));
-    seen.window = f.window;
-    return seen.window != nullptr;
+    return (seen.window = FindWindowOf(processId_, L"#32770", nullptr, true)) != nullptr;
   });
   if (!came) return std::nullopt;
   seen.caption = TextOf(seen.window);
@@ -326,18 +304,12 @@ struct Description {
   std::string text;
 };
 
-std::string Ascii(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-  return out;
-}
-
 void Describe(HWND window, int depth, std::string& out) {
   wchar_t name[128] = L"", text[128] = L"";
   GetClassNameW(window, name, 128);
   GetWindowTextW(window, text, 128);
-  out += std::string(depth * 2, ' ') + Ascii(name) + " id=" + std::to_string(GetDlgCtrlID(window)) + " \"" +
-         Ascii(text) + "\"" + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
+  out += std::string(depth * 2, ' ') + Narrow(name) + " id=" + std::to_string(GetDlgCtrlID(window)) + " \"" +
+         Narrow(text) + "\"" + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     Describe(child, depth + 1, out);
   }

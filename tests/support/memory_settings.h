@@ -13,9 +13,6 @@ class MemorySettings {
   // Forgets every value.
   static void Reset();
   static void SetInt(const std::wstring& section, const std::wstring& key, int value);
-  static void SetString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
-  // Makes every following write fail (false) until Reset().
-  static void FailWrites(bool fail);
 };
 
 }  // namespace tblf::testing

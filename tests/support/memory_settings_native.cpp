@@ -16,7 +16,6 @@ std::wstring Fold(const std::wstring& section, const std::wstring& key) {
 
 struct Store {
   std::map<std::wstring, std::wstring> values;
-  bool failWrites = false;
 };
 
 Store& TheStore() {
@@ -56,14 +55,12 @@ std::optional<std::wstring> ReadSettingString(const wchar_t* section, const wcha
 
 bool WriteSettingInt(const wchar_t* section, const wchar_t* key, int value, std::uintptr_t) {
   auto& store = TheStore();
-  if (store.failWrites) return false;
   store.values[Fold(section, key)] = std::to_wstring(value);
   return true;
 }
 
 bool WriteSettingString(const wchar_t* section, const wchar_t* key, const wchar_t* value, std::uintptr_t) {
   auto& store = TheStore();
-  if (store.failWrites) return false;
   store.values[Fold(section, key)] = value ? value : L"";
   return true;
 }
@@ -73,11 +70,6 @@ void MemorySettings::Reset() { TheStore() = Store{}; }
 void MemorySettings::SetInt(const std::wstring& section, const std::wstring& key, int value) {
   TheStore().values[Fold(section, key)] = std::to_wstring(value);
 }
-void MemorySettings::SetString(const std::wstring& section, const std::wstring& key,
-                               const std::wstring& value) {
-  TheStore().values[Fold(section, key)] = value;
-}
-void MemorySettings::FailWrites(bool fail) { TheStore().failWrites = fail; }
 }  // namespace testing
 
 }  // namespace tblf

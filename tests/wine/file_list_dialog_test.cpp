@@ -99,18 +99,11 @@ TEST(FileListDialog, TheFolderHistoryMovesAnEntryUpAndKeepsSixteen) {
   EXPECT_EQ(app.Close(), 0u);
 }
 
-void MakeFile(const std::wstring& path, const char* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr);
-  CloseHandle(file);
-}
-
 TEST(FileListDialog, TheFileListRowWritesTheTreeToTheClipboard) {
   // root: folder A (folder B with x.txt, file y.txt) and file z.txt.
   const std::wstring root = test::ExecutableFolder() + L"file_list_dialog_tree";
   for (const wchar_t* folder : {L"", L"\\A", L"\\A\\B"}) CreateDirectoryW((root + folder).c_str(), nullptr);
-  for (const wchar_t* file : {L"\\A\\B\\x.txt", L"\\A\\y.txt", L"\\z.txt"}) MakeFile(root + file, "x");
+  for (const wchar_t* file : {L"\\A\\B\\x.txt", L"\\A\\y.txt", L"\\z.txt"}) test::PutFileBytes(root + file, "x");
 
   TabuliftApp app;
   ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());

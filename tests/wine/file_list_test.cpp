@@ -218,40 +218,6 @@ class ComboboxQueueWine : public ::testing::Test {
   HWND parent_ = nullptr;
 };
 
-TEST_F(ComboboxQueueWine, TheHistoryMovesUpKeepsSixteenAndSurvivesTheDialog) {
-  std::vector<std::wstring> added;
-  {
-    ComboboxQueue queue;
-    HWND box = NewBox();
-    EXPECT_TRUE(queue.Attach(kTestValue, box, L"."));
-    EXPECT_TRUE(BoxItems(box).empty());
-    for (int i = 1; i <= 17; ++i) EXPECT_TRUE(queue.Add(L"C:\\folder" + std::to_wstring(i)));
-    EXPECT_TRUE(queue.Add(L"C:\\folder5"));
-    std::vector<std::wstring> expected = {L"C:\\folder5"};
-    for (int i = 17; i >= 2; --i) {
-      if (i != 5) expected.push_back(L"C:\\folder" + std::to_wstring(i));
-    }
-    expected.resize(16);
-    EXPECT_EQ(BoxItems(box), expected);
-    EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0);
-    std::wstring stored;
-    for (const std::wstring& e : expected) stored += e + L'\0';
-    EXPECT_EQ(StoredHistory(), stored + L'\0');
-    added = expected;
-  }
-  // Adding the text that is first already writes nothing.
-  ComboboxQueue queue;
-  HWND box = NewBox();
-  EXPECT_TRUE(queue.Attach(kTestValue, box, L"."));
-  EXPECT_EQ(BoxItems(box), added);
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue);
-  EXPECT_TRUE(queue.Add(L"C:\\folder5"));
-  EXPECT_EQ(StoredHistory(), L"(none)");
-  EXPECT_TRUE(queue.Add(L"c:\\FOLDER5"));
-  EXPECT_EQ(BoxItems(box).size(), 16u);
-  EXPECT_EQ(BoxItems(box)[1], L"C:\\folder5");
-}
-
 TEST_F(ComboboxQueueWine, AValueOfAnotherTypeIsAnEmptyHistory) {
   RegSetKeyValueW(HKEY_CURRENT_USER, FileListKey().c_str(), kTestValue, REG_SZ, L"x", 4);
   ComboboxQueue queue;

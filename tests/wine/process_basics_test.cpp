@@ -25,27 +25,6 @@ TEST(SelectUiLanguage, FollowsTblfLang) {
   EXPECT_FALSE(SelectWith(std::wstring(300, L'x').c_str()));
 }
 
-TEST(SelectUiLanguage, UnsetFollowsTheSystemLanguage) {
-  const bool systemJapanese = (GetSystemDefaultLangID() & 0x3FF) == LANG_JAPANESE;
-  EXPECT_EQ(SelectWith(nullptr), systemJapanese);
-  EXPECT_EQ(SelectWith(L""), systemJapanese);
-}
-
-TEST(DetermineWindowsVersion, IsMajorTimes100PlusMinor) {
-  g_windowsVersion = 0;
-  DetermineWindowsVersion();
-  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  auto rtl = reinterpret_cast<RtlGetVersionFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-  ASSERT_NE(rtl, nullptr);
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  ASSERT_EQ(rtl(&info), 0);
-  EXPECT_EQ(g_windowsVersion, info.dwMajorVersion * 100 + info.dwMinorVersion);
-  // Wine 8 reports Windows 7 (601) in a new prefix; Windows itself 1000 and up.
-  EXPECT_GE(g_windowsVersion, kWindowsVista);
-}
-
 TEST(LoadSystemLibrary, LoadsAndRestoresTheCurrentDirectory) {
   wchar_t temp[MAX_PATH] = {};
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);

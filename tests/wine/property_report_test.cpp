@@ -61,18 +61,6 @@ TEST_F(OwnListBox, FactsComeFromTheWindowAndItsProcess) {
   EXPECT_TRUE(facts.processOpened);
 }
 
-TEST(PropertyReportWine, AHandleThatIsGoneOrTheFileListRowIsUnknown) {
-  g_japaneseUi = false;
-  HWND window = CreateWindowExW(0, L"LISTBOX", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(ControlPropertyReport(window, ControlKind::FileList), L"Control         : Unknown\r\n");
-  DestroyWindow(window);
-  EXPECT_EQ(ControlPropertyReport(window, ControlKind::ListBox), L"Control         : Unknown\r\n");
-  g_japaneseUi = true;
-  EXPECT_EQ(ControlPropertyReport(window, ControlKind::ListBox), L"種別　　　　　　：不明\r\n");
-  g_japaneseUi = false;
-}
-
 TEST(PropertyReportWine, AHungTargetCostsOneTimedSendAndGivesTheCaptionErrorLine) {
   test::FixtureProcess fixture;
   ASSERT_TRUE(fixture.Start());

@@ -132,18 +132,6 @@ TEST_F(PropertySelectDialogs, SubstringsDeselectAndTheMessageDialogCountsEachLin
   EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST_F(PropertySelectDialogs, ASingleSelectionListViewIsRefusedBeforeTheHelperOpens) {
-  TabuliftApp app;
-  Open(app, L"singlesel", IDM_MULTI_SELECT);
-  const auto box = app.WaitMessageBox();
-  ASSERT_TRUE(box) << app.DescribeWindows();
-  EXPECT_EQ(box->text, L"Multiple items may not be selected on this ListView control.");
-  app.Answer(box->window);
-  EXPECT_EQ(app.WaitWindow(kHelperTitle, 500), nullptr);
-  EXPECT_EQ(StoredInt(L"MulSelLv", L"Radio"), std::nullopt) << "nothing is saved";
-  EXPECT_EQ(app.Close(), 0u);
-}
-
 // Holding Esc stops a regular expression run; the queued Esc keystrokes must
 // neither dismiss the summary nor close the helper afterwards.
 TEST(PropertySelectDialogsEscape, EscStopsARegexRunAndTheSummaryAndTheHelperStay) {

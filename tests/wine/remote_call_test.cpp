@@ -44,20 +44,6 @@ TEST_F(EdgePages, TextEndingAtAZeroFilledNoAccessPage) {
   EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), Address(text), 2047), L"wxyz");
 }
 
-TEST(ReadRemoteText, NeverMappedAddressesGiveAnEmptyText) {
-  // The first 64 KB of an address space are never mapped, under Wine too.
-  EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), 0, 2047), L"");
-  EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), 0x2000, 2047), L"");
-  EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), 0xFFFE, 2047), L"");
-}
-
-TEST(ReadRemoteText, StopsAtTheLimitAndAtTheFirstZero) {
-  const std::wstring long_(5000, L'q');
-  EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), Address(long_.c_str()), 2047), std::wstring(2047, L'q'));
-  const wchar_t twoTexts[] = L"one\0two";
-  EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), Address(twoTexts), 2047), L"one");
-}
-
 TEST(RemoteBlock, AFailedAllocationLeavesAnEmptyBlock) {
   test::FixtureProcess fixture;
   ASSERT_TRUE(fixture.Start());

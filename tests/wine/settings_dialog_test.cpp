@@ -102,26 +102,6 @@ TEST(SettingsDialog, AnUnusableOrMissingCodePageIsRefusedAndTheDialogStaysOpen) 
   }
 }
 
-TEST(SettingsDialog, CancelWritesNothing) {
-  TabuliftApp app;
-  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
-  HWND dialog = OpenSettings(app);
-  ASSERT_NE(dialog, nullptr);
-  app.PickIn(dialog, IDC_ENCODING, 1);
-  app.PickIn(dialog, IDC_NEWLINE, 1);
-  app.ClickIn(dialog, IDC_SHOW_SAMPLE);
-  app.ClickIn(dialog, IDC_QUOTE_WHEN_NEEDED);
-  app.ClickIn(dialog, IDCANCEL);
-  ASSERT_TRUE(Closed(app, dialog));
-  for (auto [section, key] : {std::pair{L"File", L"CharCode"}, {L"File", L"RetCode"}, {L"Window", L"sample"},
-                              {L"Data", L"dquot_sdata"}, {L"SampleWindow", L"Font"}}) {
-    EXPECT_EQ(test::StoredString(section, key), std::nullopt) << Narrow(key);
-    EXPECT_EQ(StoredInt(section, key), std::nullopt) << Narrow(key);
-  }
-  EXPECT_NE(app.SampleWindow(), nullptr);
-  EXPECT_EQ(app.Close(), 0u);
-}
-
 TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   TabuliftApp app;
   ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
@@ -159,32 +139,6 @@ TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   ASSERT_TRUE(Closed(app, dialog));
   ASSERT_TRUE(WaitUntil([&] { return app.SampleWindow() != nullptr; }));
   EXPECT_EQ(app.SampleText(), L"Please select an item.");
-  EXPECT_EQ(app.Close(), 0u);
-}
-
-class SettingsOutput : public test::FixtureSuite<SettingsOutput> {};
-
-TEST_F(SettingsOutput, AFileAfterChoosingUtf8WithBomAndLfHasThoseBytes) {
-  TabuliftApp app;
-  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
-  HWND dialog = OpenSettings(app);
-  ASSERT_NE(dialog, nullptr);
-  app.PickIn(dialog, IDC_ENCODING, 7);
-  app.PickIn(dialog, IDC_NEWLINE, 1);
-  app.ClickIn(dialog, IDOK);
-  ASSERT_TRUE(Closed(app, dialog));
-
-  ASSERT_TRUE(app.SelectMainListRow(fixture_->Handle(L"trio.listview")));
-  const std::wstring file = test::ExecutableFolder() + L"settings_test_out.csv";
-  DeleteFileW(file.c_str());
-  app.Pick(IDC_DESTINATION, 0);
-  app.Click(IDOK);
-  ASSERT_TRUE(app.FillSaveDialog(file)) << app.DescribeWindows();
-  const auto box = app.WaitMessageBox();
-  ASSERT_TRUE(box);
-  app.Answer(box->window);
-  EXPECT_EQ(test::FileBytes(file), "\xEF\xBB\xBF\"Name\",\"Value\"\n\"a\",\"1\"\n\"b\",\"2\"\n\"c\",\"3\"\n");
-  DeleteFileW(file.c_str());
   EXPECT_EQ(app.Close(), 0u);
 }
 

@@ -81,21 +81,6 @@ TEST(TabuliftStart, ClosingSavesThePlacementInTheRegistryOrWithSlashOInTheIniFil
   }
 }
 
-TEST(TabuliftStart, APlacementOnNoMonitorFallsBackToTheDefault) {
-  test::RemoveStoredSettings();
-  StoreRegistryInt(L"Window", L"wLeft", 30000);
-  StoreRegistryInt(L"Window", L"wTop", 30000);
-  StoreRegistryInt(L"Window", L"wWidth", 700);
-  StoreRegistryInt(L"Window", L"wHeight", 400);
-  TabuliftApp app;
-  ASSERT_TRUE(app.Start(L"en", L"", false)) << Narrow(app.Error());
-  RECT r{};
-  GetWindowRect(app.frame(), &r);
-  EXPECT_LT(r.left, 2000);
-  EXPECT_LT(r.top, 2000);
-  EXPECT_EQ(app.Close(), 0u);
-}
-
 // ---------------------------------------------------------------------------
 // The window against the fixture.
 

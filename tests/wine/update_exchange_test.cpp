@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/desktop_io_win.h"
-#include "tests/support/fixture_win.h"
+#include "tests/support/cli_run_win.h"
 #include "tests/support/loopback_http_win.h"
 #include "update/update_exchange_win.h"
 
@@ -67,48 +66,6 @@ TEST(UpdateExchange, ProxyRequestCarriesTheAbsoluteUriAndHttp11) {
   EXPECT_EQ(result.outcome, UpdateOutcome::Newer);
   EXPECT_EQ(result.published, 23106);
   EXPECT_EQ(server.Requests(), std::vector<std::string>{kProxyRequest});
-}
-
-TEST(UpdateExchange, RepliesAreReadAsTheKeyFiveDigitsAndAPeriod) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> parts;
-    bool beta;
-    UpdateOutcome outcome;
-    int published;
-  };
-  const std::string padding(2090 - std::string(kHeader).size(), 'x');
-  const Case cases[] = {
-      {"equal", {std::string(kHeader) + "ver_tblf:23105.\r\n"}, false, UpdateOutcome::Equal, 23105},
-      {"newer", {std::string(kHeader) + "ver_tblf:23106.\r\n"}, false, UpdateOutcome::Newer, 23106},
-      {"older", {std::string(kHeader) + "ver_tblf:23104.\r\n"}, false, UpdateOutcome::Older, 23104},
-      {"key split over two sends", {std::string(kHeader) + "ver_tb", "lf:23106.\r\n"}, false, UpdateOutcome::Newer,
-       23106},
-      {"four digits, then a good line",
-       {std::string(kHeader) + "ver_tblf:2310.\r\nver_tblf:23106.\r\n"},
-       false,
-       UpdateOutcome::NotFound,
-       0},
-      {"beta key with beta", {std::string(kHeader) + "ver_tblf:23105.\r\nbetatblf:23201.\r\n"}, true,
-       UpdateOutcome::Newer, 23201},
-      {"beta key without beta", {std::string(kHeader) + "betatblf:23201.\r\n"}, false, UpdateOutcome::NotFound, 0},
-      {"release key only, with beta", {std::string(kHeader) + "ver_tblf:23106.\r\n"}, true, UpdateOutcome::NotFound,
-       0},
-      {"key after byte 2090", {std::string(kHeader) + padding + "ver_tblf:23106.\r\n"}, false,
-       UpdateOutcome::NotFound, 0},
-      {"key ending at byte 2090", {std::string(kHeader) + padding.substr(15) + "ver_tblf:23106.\r\n"}, false,
-       UpdateOutcome::Newer, 23106},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedReply reply{c.parts, 100};
-    LoopbackHttpServer server(reply);
-    ASSERT_TRUE(server.listening());
-    // Timeout 0: a reply without a version ends after one second.
-    const UpdateResult result = RunUpdateExchange(Direct(server, 0, c.beta));
-    EXPECT_EQ(result.outcome, c.outcome);
-    EXPECT_EQ(result.published, c.published);
-  }
 }
 
 struct TimedRun {
@@ -204,50 +161,8 @@ TEST(UpdateExchange, ConnectionFailuresComeAtOnce) {
 // ---------------------------------------------------------------------------
 // tblfcli update-check
 
-struct CliRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunCli(const std::wstring& arguments) {
-  static int counter = 0;
-  wchar_t temp[MAX_PATH] = L"";
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring stem = std::wstring(temp) + L"update_check_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                            std::to_wstring(++counter);
-  const std::wstring outPath = stem + L".out", errPath = stem + L".err";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  CliRun run;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
-  std::wstring commandLine = L"\"" + test::ExecutableFolder() + L"tblfcli.exe\" " + arguments;
-  PROCESS_INFORMATION process{};
-  SetEnvironmentVariableW(L"TBLF_LANG", L"en");
-  const BOOL started =
-      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(out);
-  CloseHandle(err);
-  if (!started) {
-    ADD_FAILURE() << "tblfcli.exe did not start";
-    return run;
-  }
-  // Far above any run here (the first start of a process under a busy Wine can take seconds).
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  run.out = test::FileBytes(outPath);
-  run.err = test::FileBytes(errPath);
-  DeleteFileW(outPath.c_str());
-  DeleteFileW(errPath.c_str());
-  return run;
-}
+using test::CliRun;
+using test::RunCli;
 
 TEST(TblfcliUpdateCheck, PrintsTheOutcomeAndThePublishedNumber) {
   struct Case {

@@ -40,27 +40,6 @@ TEST(VersionResource, AProgramWithoutOneGivesNothing) {
   EXPECT_FALSE(ReadVersionResource(test::ExecutableFolder() + L"no_such_program.exe"));
 }
 
-TEST(VersionInfo, StartUpValuesAgreeWithTheBuildInBothLanguages) {
-  for (const bool japanese : {false, true}) {
-    SetUiLanguage(japanese);
-    g_versionValues = VersionValues{};
-    ASSERT_TRUE(ReadVersionInfo());
-    const std::wstring special = TBLF_WIDE(TBLF_SPECIAL_BUILD);
-    std::wstring shown = special;
-    if (japanese && special == L"beta") shown = L"\u03B2";
-    if (japanese && special == L"alpha") shown = L"\u03B1";
-    wchar_t expected[256];
-    std::swprintf(expected, 256, L"Tabulift version %u.%u%u.%02u%ls [%ls](Unicode,%ls)", TBLF_VERSION_A,
-                  TBLF_VERSION_B, TBLF_VERSION_C, TBLF_VERSION_D, shown.c_str(), TBLF_WIDE(TBLF_BUILD_DATE),
-                  sizeof(void*) == 8 ? L"x64" : L"x86");
-    EXPECT_EQ(g_versionValues.versionString, expected);
-    EXPECT_EQ(g_versionValues.buildNumber,
-              TBLF_VERSION_A * 10000u + TBLF_VERSION_B * 1000u + TBLF_VERSION_C * 100u + TBLF_VERSION_D);
-    EXPECT_EQ(g_versionValues.releaseKind, ReleaseKindOf(special));
-  }
-  SetUiLanguage(false);
-}
-
 BOOL CALLBACK CollectOwnWindow(HWND window, LPARAM data) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
