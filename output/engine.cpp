@@ -203,6 +203,7 @@ void Run::ReadItems(ControlKind kind) {
     status_ = &kReadErrorText;
     return;
   }
+  ReaderSession session(reader_, job_.target);
   for (long i = 0; i < *count; ++i) {
     std::optional<std::wstring> text = kind == ControlKind::ListBox
                                            ? reader_.GetListBoxItemText(job_.target, static_cast<int>(i))

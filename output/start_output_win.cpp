@@ -13,6 +13,7 @@
 #include "output/output_state.h"
 #include "output/record_formats.h"
 #include "remote/control_reader_win.h"
+#include "remote/inproc_reader_win.h"
 #include "remote/discovery_win.h"
 #include "resources/resource.h"
 #include "settings/settings_table.h"
@@ -127,7 +128,7 @@ void RunClaimed(HWND dialog, HWND sampleControl) {
       break;
   }
 
-  Win32ControlReader reader;
+  InProcessControlReader reader(Read(settings::kReadInProcess) != 0 ? ReadMode::Auto : ReadMode::Messages);
   Win32OutputHost host(reinterpret_cast<HWND>(g_frameWindow), dialog, sampleControl);
   if (job.kind == ControlKind::FileList && !sample) host.SetFileListOptions(std::move(fileList));
   if (sample) {
