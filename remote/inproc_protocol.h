@@ -80,7 +80,8 @@ struct Header {
   std::int32_t treeDepth;
   std::uint64_t treeItem;     // 0 before the first item
   std::uint32_t treeStarted;
-  volatile std::uint32_t busy;  // 1 while a slice runs
+  volatile std::uint32_t busy;         // 1 while a slice runs
+  volatile std::uint32_t spaceWanted;  // the DLL waits for the space event
   std::int32_t columns[kMaxColumns];
 };
 static_assert(sizeof(Header) <= kHeaderBytes, "the header fits before the ring");

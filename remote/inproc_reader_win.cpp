@@ -305,7 +305,8 @@ class InProcessRun {
         Copy(ring, (consumed_ + 8) & mask, payload->data(), size - 8);
         consumed_ += size;
         InterlockedExchange(reinterpret_cast<volatile LONG*>(&h->consumed), static_cast<LONG>(consumed_));
-        SetEvent(spaceEvent_);
+        // An event is a trip to the system: only when the DLL waits for room.
+        if (InterlockedExchange(reinterpret_cast<volatile LONG*>(&h->spaceWanted), 0) != 0) SetEvent(spaceEvent_);
         return Next::Record;
       }
       const std::uint32_t state = h->state;

@@ -71,6 +71,11 @@ class Slice {
       SetEvent(data_);
       const double left = kSliceMilliseconds - Elapsed();
       if (left <= 0) return false;
+      // The tool signals only when asked; the space is looked at again after
+      // asking, so a record taken meanwhile is not missed.
+      InterlockedExchange(reinterpret_cast<volatile LONG*>(&h_->spaceWanted), 1);
+      const std::uint32_t now = h_->written - InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&h_->consumed), 0, 0);
+      if (h_->ringBytes - now >= size) continue;
       WaitForSingleObject(space_, static_cast<DWORD>(left) + 1);
     }
     std::vector<unsigned char> bytes(size, 0);
