@@ -15,6 +15,7 @@
 // counters run modulo 2^32 and the ring size divides that. Fixed-width fields
 // only: a 64-bit tool and a 32-bit DLL read the same layout.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tblf::inproc {
@@ -78,6 +79,7 @@ struct Header {
   // Where the next slice goes on.
   std::int32_t nextItem;
   std::int32_t treeDepth;
+  std::uint32_t padding;      // keeps treeItem at 88 in both widths
   std::uint64_t treeItem;     // 0 before the first item
   std::uint32_t treeStarted;
   volatile std::uint32_t busy;         // 1 while a slice runs
@@ -85,5 +87,8 @@ struct Header {
   std::int32_t columns[kMaxColumns];
 };
 static_assert(sizeof(Header) <= kHeaderBytes, "the header fits before the ring");
+// The same offsets in the 64-bit tool and a 32-bit DLL.
+static_assert(offsetof(Header, cookie) == 8 && offsetof(Header, treeItem) == 88 && offsetof(Header, columns) == 108,
+              "one layout for both widths");
 
 }  // namespace tblf::inproc

@@ -118,9 +118,14 @@ class InProcessRun {
     std::vector<unsigned char> hasNext;
     std::optional<std::wstring> text;  // nothing: TVM_GETITEMW failed
   };
-  enum class Next { Record, End, Failed };
+  // Failed: the run cannot go on (the rest can still be read by messages);
+  // Lost: the target ended or takes no slice any more.
+  enum class Next { Record, End, Failed, Lost };
 
   ~InProcessRun() { Stop(); }
+
+  // The target's pointer width (32 for a WOW64 target read through the helper).
+  PointerWidth width() const { return width_; }
 
   // Sets the run up and waits until the DLL has run its first slice; null,
   // with *why, when the hook cannot be used.
@@ -222,16 +227,30 @@ class InProcessRun {
     if (columns.size() > kMaxColumns) return &kWhyNoHook;
     process_ = OpenProcess(PROCESS_DUP_HANDLE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
     if (process_ == nullptr) return &kWhyNoAccess;
-    if (IsWow64(process_) != IsWow64(GetCurrentProcess())) return &kWhyOtherWidth;
-    // Only the DLL beside the program, by its full path: never a search.
+    // Only files beside the program, by their full paths: never a search.
     const std::wstring folder = ProgramFolder();
     if (folder.empty()) return &kWhyNoDll;
-    const std::wstring path = folder + kHookDllName;
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return &kWhyNoDll;
-    module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (module_ == nullptr) return &kWhyNoDll;
-    const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, kHookProcName)));
-    if (proc == nullptr) return &kWhyNoDll;
+    HOOKPROC proc = nullptr;
+    width_ = kOwnWidth;
+    if (IsWow64(process_) != IsWow64(GetCurrentProcess())) {
+#if defined(_WIN64)
+      // A 32-bit target: tblfhookhelper32.exe sets tblfhook32.dll for us.
+      helperPath_ = folder + L"tblfhookhelper32.exe";
+      if (GetFileAttributesW(helperPath_.c_str()) == INVALID_FILE_ATTRIBUTES ||
+          GetFileAttributesW((folder + L"tblfhook32.dll").c_str()) == INVALID_FILE_ATTRIBUTES)
+        return &kWhyOtherWidth;
+      width_ = PointerWidth::Bits32;
+#else
+      return &kWhyOtherWidth;
+#endif
+    } else {
+      const std::wstring path = folder + kHookDllName;
+      if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return &kWhyNoDll;
+      module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+      if (module_ == nullptr) return &kWhyNoDll;
+      proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, kHookProcName)));
+      if (proc == nullptr) return &kWhyNoDll;
+    }
 
     // The block has no name: only the handle copied into the target opens it.
     mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kHeaderBytes + kRingBytes, nullptr);
@@ -266,8 +285,13 @@ class InProcessRun {
     control_ = control;
     message_ = RegisterWindowMessageW(kMessageName);
     if (message_ == 0) return &kWhyNoHook;
-    hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, module_, threadId);
-    if (hook_ == nullptr) return &kWhyNoHook;
+    if (proc != nullptr) {
+      hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, module_, threadId);
+      if (hook_ == nullptr) return &kWhyNoHook;
+    } else if (!StartHelper(threadId)) {
+      return &kWhyNoHook;
+    }
+    hooked_ = true;
     ++g_hooksSet;
     if (!PostMessageW(control, message_, static_cast<WPARAM>(cookie_),
                       static_cast<LPARAM>(reinterpret_cast<std::uintptr_t>(remoteMapping_))))
@@ -281,6 +305,47 @@ class InProcessRun {
       if (woke == WAIT_OBJECT_0 + 1) return &kWhyStopped;
     }
     return nullptr;
+  }
+
+  // Starts the 32-bit helper, which sets the hook and holds it while its
+  // input stays open; false when it says it could not, or says nothing in 5 s.
+  bool StartHelper(DWORD threadId) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE childIn = nullptr, childOut = nullptr;
+    if (!CreatePipe(&childIn, &helperIn_, &inherit, 0)) return false;
+    if (!CreatePipe(&helperOut_, &childOut, &inherit, 0)) {
+      CloseHandle(childIn);
+      return false;
+    }
+    SetHandleInformation(helperIn_, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(helperOut_, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = childIn;
+    startup.hStdOutput = childOut;
+    startup.hStdError = childOut;
+    std::wstring command = L"\"" + helperPath_ + L"\" " + std::to_wstring(threadId);
+    PROCESS_INFORMATION info{};
+    const bool started = CreateProcessW(helperPath_.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &startup, &info);
+    CloseHandle(childIn);
+    CloseHandle(childOut);
+    if (!started) return false;
+    CloseHandle(info.hThread);
+    helper_ = info.hProcess;
+    char answer[3] = {};
+    DWORD have = 0;
+    const DWORD from = GetTickCount();
+    while (GetTickCount() - from < kStartLimitMs) {
+      DWORD available = 0;
+      if (!PeekNamedPipe(helperOut_, nullptr, 0, nullptr, &available, nullptr)) return false;
+      if (available >= 3) {
+        return ReadFile(helperOut_, answer, 3, &have, nullptr) && have == 3 && answer[0] == 'o' && answer[1] == 'k';
+      }
+      if (WaitForSingleObject(helper_, 10) == WAIT_OBJECT_0 && available == 0) return false;
+    }
+    return false;
   }
 
   // The next whole record from the ring; waits for the DLL while the target
@@ -331,12 +396,12 @@ class InProcessRun {
         seenSlices = h->slices;
         lastProgress = GetTickCount();
       }
-      if (GetTickCount() - lastProgress >= kStallLimitMs) return Next::Failed;
+      if (GetTickCount() - lastProgress >= kStallLimitMs) return Next::Lost;
       const HANDLE waits[2] = {dataEvent_, process_};
       if (WaitForMultipleObjects(2, waits, FALSE, 100) == WAIT_OBJECT_0 + 1) {
         // The target ended: what it published before is still read.
         if (h->written != consumed_) continue;
-        return Next::Failed;
+        return Next::Lost;
       }
     }
   }
@@ -353,11 +418,23 @@ class InProcessRun {
       MemoryBarrier();
     }
     if (spaceEvent_ != nullptr) SetEvent(spaceEvent_);
-    if (hook_ != nullptr) {
-      UnhookWindowsHookEx(hook_);
-      hook_ = nullptr;
-      --g_hooksSet;
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+    if (helper_ != nullptr) {
+      // Its input ends: it removes the hook and ends; a helper that does not
+      // is ended, which removes the hook as well.
+      if (helperIn_ != nullptr) CloseHandle(helperIn_);
+      helperIn_ = nullptr;
+      if (WaitForSingleObject(helper_, 2000) != WAIT_OBJECT_0) TerminateProcess(helper_, 1);
+      CloseHandle(helper_);
+      helper_ = nullptr;
     }
+    for (HANDLE* pipe : {&helperIn_, &helperOut_}) {
+      if (*pipe != nullptr) CloseHandle(*pipe);
+      *pipe = nullptr;
+    }
+    if (hooked_) --g_hooksSet;
+    hooked_ = false;
     // A slice that began before the hook went ends at its next record; the
     // target's copies of the handles stay until then.
     if (view_ != nullptr && process_ != nullptr) {
@@ -396,6 +473,12 @@ class InProcessRun {
   HANDLE remoteData_ = nullptr;
   HANDLE remoteSpace_ = nullptr;
   HHOOK hook_ = nullptr;
+  bool hooked_ = false;
+  HANDLE helper_ = nullptr;
+  HANDLE helperIn_ = nullptr;
+  HANDLE helperOut_ = nullptr;
+  std::wstring helperPath_;
+  PointerWidth width_ = kOwnWidth;
   HWND control_ = nullptr;
   UINT message_ = 0;
   std::uint64_t cookie_ = 0;
@@ -460,6 +543,7 @@ bool InProcessControlReader::StartRun(WindowId control, ControlKind kind, int fi
     return false;
   }
   runKind_ = kind;
+  runWidth_ = run_->width();
   runColumns_ = columns;
   runNext_ = first;
   runEnded_ = false;
@@ -488,7 +572,7 @@ std::vector<std::optional<std::wstring>> InProcessControlReader::GetListViewRowT
                                                                                     const std::vector<int>& columns) {
   const bool strict = mode_ == ReadMode::InProcess;
   auto byMessages = [&] {
-    if ((strict && hookFailed_) || targetLost_) return std::vector<std::optional<std::wstring>>(columns.size());
+    if (control == session_ && ((strict && hookFailed_) || targetLost_)) return std::vector<std::optional<std::wstring>>(columns.size());
     return messages_.GetListViewRowTexts(control, item, columns);
   };
   if (!UseHook(control) || item < 0) return byMessages();
@@ -513,8 +597,8 @@ std::vector<std::optional<std::wstring>> InProcessControlReader::GetListViewRowT
       runEnded_ = true;
       return messages_.GetListViewRowTexts(control, item, columns);
     }
-    if (next == InProcessRun::Next::Failed) {
-      TargetLost();
+    if (next != InProcessRun::Next::Record) {
+      if (next == InProcessRun::Next::Lost) TargetLost(); else RunFailed(&kWhyStopped);
       return byMessages();
     }
     runNext_ = got + 1;
@@ -528,7 +612,7 @@ std::vector<std::optional<std::wstring>> InProcessControlReader::GetListViewRowT
     switch (c.form) {
       case kCellText: texts[i] = c.text; break;
       case kCellImage: texts[i] = std::to_wstring(static_cast<int>(static_cast<std::uint32_t>(c.value))); break;
-      case kCellLParam: texts[i] = FormatPointerValue(c.value, kOwnWidth); break;
+      case kCellLParam: texts[i] = FormatPointerValue(c.value, runWidth_); break;
       case kCellState: texts[i] = FormatStateWord(static_cast<std::uint32_t>(c.value)); break;
       default: texts[i] = columns[i] == kColumnRowNumber ? std::to_wstring(item) : std::wstring(); break;
     }
@@ -541,7 +625,7 @@ std::optional<std::wstring> InProcessControlReader::GetTreeViewItemText(WindowId
   const bool strict = mode_ == ReadMode::InProcess;
   treeItem_ = 0;
   auto byMessages = [&]() -> std::optional<std::wstring> {
-    if ((strict && hookFailed_) || targetLost_) return std::nullopt;
+    if (control == session_ && ((strict && hookFailed_) || targetLost_)) return std::nullopt;
     return messages_.GetTreeViewItemText(control, position, depth, item);
   };
   if (!UseHook(control)) return byMessages();
@@ -557,8 +641,8 @@ std::optional<std::wstring> InProcessControlReader::GetTreeViewItemText(WindowId
     runEnded_ = true;
     return messages_.GetTreeViewItemText(control, position, depth, item);
   }
-  if (next == InProcessRun::Next::Failed) {
-    TargetLost();
+  if (next != InProcessRun::Next::Record) {
+    if (next == InProcessRun::Next::Lost) TargetLost(); else RunFailed(&kWhyStopped);
     return byMessages();
   }
   ++runNext_;
@@ -584,7 +668,7 @@ std::optional<std::wstring> InProcessControlReader::ListItem(WindowId control, i
   const bool strict = mode_ == ReadMode::InProcess;
   const bool combo = kind == ControlKind::ComboBox;
   auto byMessages = [&]() -> std::optional<std::wstring> {
-    if ((strict && hookFailed_) || targetLost_) return std::nullopt;
+    if (control == session_ && ((strict && hookFailed_) || targetLost_)) return std::nullopt;
     return combo ? messages_.GetComboBoxItemText(control, index) : messages_.GetListBoxItemText(control, index);
   };
   if (!UseHook(control) || index < 0) return byMessages();
@@ -612,8 +696,8 @@ std::optional<std::wstring> InProcessControlReader::ListItem(WindowId control, i
       runEnded_ = true;
       return combo ? messages_.GetComboBoxItemText(control, index) : messages_.GetListBoxItemText(control, index);
     }
-    if (next == InProcessRun::Next::Failed) {
-      TargetLost();
+    if (next != InProcessRun::Next::Record) {
+      if (next == InProcessRun::Next::Lost) TargetLost(); else RunFailed(&kWhyStopped);
       return byMessages();
     }
     runNext_ = got + 1;

@@ -26,6 +26,7 @@
 #include "base/text.h"
 #include "remote/control_reader.h"
 #include "remote/control_reader_win.h"
+#include "remote/item_layouts.h"
 
 namespace tblf {
 
@@ -89,6 +90,7 @@ class InProcessControlReader : public ControlReader {
   const BiText* failure_ = nullptr;
   std::unique_ptr<InProcessRun> run_;
   ControlKind runKind_ = ControlKind::ListView;
+  PointerWidth runWidth_ = PointerWidth::Bits64;
   std::vector<int> runColumns_;
   int runNext_ = 0;  // the row, position or index the run gives next
   bool runEnded_ = false;

@@ -26,3 +26,12 @@ if(TBLF_WINDOWS)
     endif()
   endforeach()
 endif()
+
+# For 32-bit targets of the 64-bit Tabulift: a 32-bit program that sets
+# tblfhook32.dll's hook on the target's thread and removes it when Tabulift
+# closes its input (the x64 package carries both from this build).
+if(TBLF_WINDOWS AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_executable(tblfhookhelper32 ${CMAKE_SOURCE_DIR}/remote/hook/tblfhook_helper_main.cpp)
+  target_link_options(tblfhookhelper32 PRIVATE -municode -mconsole)
+  add_dependencies(tblfhookhelper32 tblfhook32)
+endif()

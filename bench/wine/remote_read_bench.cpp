@@ -95,6 +95,8 @@ int wmain(int argc, wchar_t** argv) {
     else if (a == L"--round-trips") roundTrips = v;
     else if (a == L"--single-cells") singleCells = v;
   }
+  // Figures appear as they are measured, also when written to a file.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   // A message box would wait for a click: print it instead.
   tblf::SetMessageBoxHook([](HWND, const std::wstring& text, const std::wstring&, UINT) {
     std::printf("message: %ls\n", text.c_str());

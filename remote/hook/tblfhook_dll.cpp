@@ -63,7 +63,12 @@ class Slice {
   // slice or the tool asked to stop.
   bool Put(std::uint32_t type, const std::vector<unsigned char>& payload) {
     const std::uint32_t size = (8 + static_cast<std::uint32_t>(payload.size()) + 3) & ~3u;
-    if (size > h_->ringBytes / 2) return false;
+    // A record that can never fit (a tree hundreds of thousands of levels
+    // deep) ends the run; the tool reads the rest by messages.
+    if (size > h_->ringBytes / 2) {
+      h_->state = kStateFailed;
+      return false;
+    }
     for (;;) {
       if (h_->cancel != 0) return false;
       const std::uint32_t used = h_->written - InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&h_->consumed), 0, 0);

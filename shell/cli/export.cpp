@@ -31,7 +31,7 @@ int RunExport(const Args& args) {
   if (!choice) return kExitUsage;
   std::optional<ReadMode> mode = ReadMode::Auto;
   if (auto v = args.Value(L"--read-mode")) mode = ReadModeFromWord(*v);
-  if (!mode) return Usage(L"--read-mode takes auto, in-process or messages");
+  if (!mode) return Usage(L"--read-mode takes auto, in-process or messages, not " + *args.Value(L"--read-mode"));
   std::optional<Control> control = ResolveControl(args, L"export");
   if (!control) return kExitUsage;
 

@@ -110,6 +110,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"export 10 --columns", "--columns needs a value"},
       {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
       {L"export 10 --sideways", "unknown option --sideways"},
+      {L"export 10 --read-mode fast", "--read-mode takes auto, in-process or messages, not fast"},
       {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
       {L"props 10 11", "unknown option 11"},
       {L"props 10 --column 1", "unknown option --column"},
@@ -268,6 +269,10 @@ TEST_F(TblfcliWine, ExportGoldensOnStandardOutput) {
       {"list view csv", L"trio.listview", L"--format csv", L"en",
        L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\",\"3\"\r\n"},
       {"list view tsv lf", L"trio.listview", L"--format tsv --newline lf", L"en", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {"by messages only", L"trio.listview", L"--format tsv --newline lf --read-mode messages", L"en",
+       L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {"inside the target only", L"trio.listview", L"--format tsv --newline lf --read-mode in-process", L"en",
+       L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       {"list view html", L"trio.listview", L"--format html", L"en",
        htmlHead + L"<tr><td>Name</td><td>Value</td></tr>\r\n<tr><td>a</td><td>1</td></tr>\r\n"
                   L"<tr><td>b</td><td>2</td></tr>\r\n<tr><td>c</td><td>3</td></tr>\r\n" + htmlFoot},
