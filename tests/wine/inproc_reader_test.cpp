@@ -203,6 +203,29 @@ TEST(InProcessTarget, ATargetThatEndsOrHangsDuringTheReadEndsTheRunSoon) {
   }
 }
 
+// A 32-bit target of the 64-bit tool goes through tblfhookhelper32.exe and
+// tblfhook32.dll beside the program (copied there from build/win32/bin).
+TEST(InProcess32BitTarget, TheHelperReadsTheSameBytes) {
+  if (sizeof(void*) == 4) GTEST_SKIP() << "a 32-bit build only meets 32-bit targets";
+  const wchar_t* const kFixture32 = L"..\\..\\win32\\bin\\tblf_fixture.exe";
+  for (const wchar_t* file : {L"tblfhookhelper32.exe", L"tblfhook32.dll"}) {
+    if (GetFileAttributesW((test::ExecutableFolder() + file).c_str()) == INVALID_FILE_ATTRIBUTES)
+      GTEST_SKIP() << "the 32-bit hook files are not beside the test (copy them from build/win32/bin)";
+  }
+  test::FixtureProcess fixture;
+  if (!fixture.Start(L"", kFixture32)) GTEST_SKIP() << "the i686 fixture cannot run here (32-bit Wine missing?)";
+  for (const auto& [name, kind] : {std::pair{L"report", ControlKind::ListView}, {L"tree", ControlKind::TreeView}}) {
+    OutputJob job = JobFor(fixture.Handle(name), kind, RecordFormat::Tsv);
+    if (kind == ControlKind::ListView) job.columnSelection = L"# 0 i l s";
+    job.treeGraph = true;
+    InProcessControlReader messages(ReadMode::Messages);
+    InProcessControlReader inside(ReadMode::InProcess);
+    EXPECT_EQ(Export(job, inside), Export(job, messages));
+    EXPECT_GT(inside.InProcessReads(), 0u);
+  }
+  EXPECT_EQ(InProcessHooksSet(), 0);
+}
+
 TEST_F(InProcessWine, AHundredRunsLeaveNoHookHandleOrMemoryBehind) {
   const OutputJob job = JobFor(fixture_->Handle(L"report"), ControlKind::ListView, RecordFormat::Csv);
   InProcessControlReader inside(ReadMode::Auto);
