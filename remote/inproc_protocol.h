@@ -29,6 +29,9 @@ constexpr unsigned kSliceMilliseconds = 20;
 constexpr std::uint32_t kHeaderBytes = 8192;
 constexpr std::uint32_t kRingBytes = 1u << 20;
 constexpr std::uint32_t kMaxColumns = 1024;
+// Levels of a tree whose next siblings the walk keeps; a deeper tree ends the
+// run and the tool reads on by messages.
+constexpr std::uint32_t kMaxTreeLevels = 448;
 
 // What the DLL reads; the numbers of ControlKind.
 constexpr std::uint32_t kKindListView = 0;
@@ -85,10 +88,15 @@ struct Header {
   volatile std::uint32_t busy;         // 1 while a slice runs
   volatile std::uint32_t spaceWanted;  // the DLL waits for the space event
   std::int32_t columns[kMaxColumns];
+  std::uint32_t padding2;
+  // The next sibling (0: none) of the current tree item and of each of its
+  // ancestors, by depth: the walk and the tree prefix need no parent messages.
+  std::uint64_t treeNext[kMaxTreeLevels];
 };
 static_assert(sizeof(Header) <= kHeaderBytes, "the header fits before the ring");
 // The same offsets in the 64-bit tool and a 32-bit DLL.
-static_assert(offsetof(Header, cookie) == 8 && offsetof(Header, treeItem) == 88 && offsetof(Header, columns) == 108,
+static_assert(offsetof(Header, cookie) == 8 && offsetof(Header, treeItem) == 88 && offsetof(Header, columns) == 108 &&
+                  offsetof(Header, treeNext) == 4208,
               "one layout for both widths");
 
 }  // namespace tblf::inproc

@@ -2,7 +2,7 @@
 # (remote/inproc_reader_win.cpp sets it): tblfhook64.dll in the x86_64 build,
 # tblfhook32.dll in the i686 build, beside the programs. It is built from its
 # own source and the few portable pieces it shares with the message readers,
-# so both ways cut and walk texts by the same code.
+# so both ways cut texts by the same code.
 if(TBLF_WINDOWS)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(TBLF_HOOK_DLL tblfhook64)
@@ -12,8 +12,7 @@ if(TBLF_WINDOWS)
   add_library(${TBLF_HOOK_DLL} SHARED
     ${CMAKE_SOURCE_DIR}/remote/hook/tblfhook_dll.cpp
     ${CMAKE_SOURCE_DIR}/remote/remote_text.cpp
-    ${CMAKE_SOURCE_DIR}/remote/item_layouts.cpp
-    ${CMAKE_SOURCE_DIR}/remote/tree_walk.cpp)
+    ${CMAKE_SOURCE_DIR}/remote/item_layouts.cpp)
   target_include_directories(${TBLF_HOOK_DLL} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${TBLF_HOOK_DLL} PRIVATE user32 kernel32)
   set_target_properties(${TBLF_HOOK_DLL} PROPERTIES PREFIX "" OUTPUT_NAME ${TBLF_HOOK_DLL})

@@ -22,7 +22,6 @@
 
 #include "remote/inproc_protocol.h"
 #include "remote/remote_text.h"
-#include "remote/tree_walk.h"
 
 namespace {
 
@@ -222,44 +221,55 @@ bool ReadListItems(Slice& slice, HWND control, Header& h) {
   return true;
 }
 
+// The walk in pre-order with the next sibling of every level kept in the
+// block: an item costs a child and a next-sibling question and its text.
+// The same order as the message reader's successor step (child, next
+// sibling, the parents' next siblings).
 bool ReadTreeView(Slice& slice, HWND control, Header& h) {
-  const tblf::TreeNavigate navigate = [control](unsigned code, tblf::TreeItemId from, tblf::TreeItemId* found) {
-    *found = static_cast<tblf::TreeItemId>(static_cast<std::uintptr_t>(
+  auto ask = [control](WPARAM code, std::uint64_t from) {
+    return static_cast<std::uint64_t>(static_cast<std::uintptr_t>(
         SendMessageW(control, TVM_GETNEXTITEM, code, static_cast<LPARAM>(static_cast<std::uintptr_t>(from)))));
-    return true;
   };
-  tblf::TreeLocation at;
-  at.item = h.treeItem;
-  at.depth = h.treeDepth;
   for (;;) {
     if (!slice.TimeLeft()) return false;
-    // Where the next item is: the root first, then one successor step.
-    tblf::TreeLocation next = at;
+    std::uint64_t item = 0;
+    std::int32_t depth = 0;
     if (h.treeStarted == 0) {
-      navigate(tblf::kTvgnRoot, 0, &next.item);
-      next.depth = 0;
-    } else if (!tblf::TreeSuccessor(navigate, &next)) {
-      next.item = 0;
+      item = ask(TVGN_ROOT, 0);
+    } else {
+      depth = h.treeDepth;
+      if (depth < 0 || depth >= static_cast<std::int32_t>(kMaxTreeLevels)) {
+        h.state = kStateFailed;
+        return false;
+      }
+      item = ask(TVGN_CHILD, h.treeItem);
+      if (item != 0) {
+        ++depth;
+      } else {
+        while (depth >= 0 && h.treeNext[depth] == 0) --depth;
+        if (depth < 0) return true;
+        item = h.treeNext[depth];
+      }
     }
-    if (next.item == 0) return true;
+    if (item == 0) return true;
+    if (depth >= static_cast<std::int32_t>(kMaxTreeLevels)) {
+      h.state = kStateFailed;
+      return false;
+    }
+    const std::uint64_t next = ask(TVGN_NEXT, item);
     std::vector<unsigned char> record;
-    Add32(record, static_cast<std::uint32_t>(next.depth));
-    Add64(record, next.item);
+    Add32(record, static_cast<std::uint32_t>(depth));
+    Add64(record, item);
     // Whether the item (k = 0) and each ancestor k levels up has a next sibling.
-    const std::uint32_t levels = static_cast<std::uint32_t>(next.depth) + 1;
+    const std::uint32_t levels = static_cast<std::uint32_t>(depth) + 1;
     Add32(record, levels);
-    tblf::TreeItemId up = next.item;
-    for (std::uint32_t k = 0; k < levels; ++k) {
-      if (k > 0 && up != 0) navigate(tblf::kTvgnParent, up, &up);
-      tblf::TreeItemId sibling = 0;
-      if (up != 0) navigate(tblf::kTvgnNext, up, &sibling);
-      record.push_back(sibling != 0 ? 1 : 0);
-    }
+    record.push_back(next != 0 ? 1 : 0);
+    for (std::int32_t k = 1; k <= depth; ++k) record.push_back(h.treeNext[depth - k] != 0 ? 1 : 0);
     while (record.size() % 4 != 0) record.push_back(0);
     wchar_t buffer[kTreeViewTextChars] = {};
     TVITEMW tv{};
     tv.mask = TVIF_TEXT | TVIF_HANDLE;
-    tv.hItem = reinterpret_cast<HTREEITEM>(static_cast<std::uintptr_t>(next.item));
+    tv.hItem = reinterpret_cast<HTREEITEM>(static_cast<std::uintptr_t>(item));
     tv.pszText = buffer;
     tv.cchTextMax = kTreeViewTextChars;
     if (SendMessageW(control, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)) == 1) {
@@ -268,9 +278,9 @@ bool ReadTreeView(Slice& slice, HWND control, Header& h) {
       Add32(record, kNoText);
     }
     if (!slice.Put(kRecordTree, record)) return false;
-    at = next;
-    h.treeItem = at.item;
-    h.treeDepth = at.depth;
+    h.treeNext[depth] = next;
+    h.treeItem = item;
+    h.treeDepth = depth;
     h.treeStarted = 1;
   }
 }
