@@ -267,6 +267,7 @@ void Run::ReadItems(const KindDescriptor& kind) {
     status_ = &kReadErrorText;
     return;
   }
+  ReaderSession session(reader_, job_.target);
   total_ = *count;
   rowsTotal_ = static_cast<std::uint64_t>(*count);
   for (long i = 0; i < *count; ++i) {

@@ -13,6 +13,8 @@
 #include "output/record_formats.h"
 #include "remote/control_reader_win.h"
 #include "base/file_dialog_win.h"
+#include "remote/inproc_reader_win.h"
+#include "settings/settings_table.h"
 #include "base/message_box_win.h"
 
 namespace tblf {
@@ -36,6 +38,9 @@ std::optional<std::wstring> AskFileName(HWND owner, RecordFormat format) {
   request.defaultExtension = InfoOf(format).defaultExtension;
   return AskSaveFileName(request);
 }
+
+// Inside the target unless the settings say messages only.
+ReadMode StoredReadMode() { return Read(settings::kReadInProcess) != 0 ? ReadMode::Auto : ReadMode::Messages; }
 
 // Set by the UI thread, read by the worker.
 std::atomic<bool> g_cancel{false};
@@ -95,7 +100,7 @@ DWORD WINAPI OutputWorker(void* parameter) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   HWND owner = reinterpret_cast<HWND>(run->job.owner);
   {
-    Win32ControlReader reader;
+    InProcessControlReader reader(StoredReadMode());
     WorkerHost host(reinterpret_cast<HWND>(run->request.frame), owner, run->notices);
     host.SetEncoding(run->job.encoding);
     if (run->request.fileList) host.SetFileListRun(run->request.fileList);
@@ -191,7 +196,7 @@ void RunOutputCall(LPARAM call) { (*reinterpret_cast<std::function<void()>*>(cal
 
 void RenderSample(OutputJob job, HWND sampleControl, HWND frame) {
   if (!Claim(true, frame)) return;
-  Win32ControlReader reader;
+  InProcessControlReader reader(StoredReadMode());
   Win32OutputHost host(frame, reinterpret_cast<HWND>(job.owner), sampleControl);
   job.destination = Destination::Sample;
   job.newline = NewlineKind::CrLf;

@@ -70,6 +70,8 @@ constexpr IntSetting kRetCode{L"File", L"RetCode", 0};
 // Data
 constexpr IntSetting kQuoteWhenNeeded{L"Data", L"dquot_sdata", 0};
 constexpr IntSetting kDoubleQuotes{L"Data", L"dquot2", 0};
+// 1: read inside the target program where the hook DLL can; 0: messages only.
+constexpr IntSetting kReadInProcess{L"Data", L"inproc", 1};
 
 // Run
 constexpr IntSetting kRunAsAdmin{L"Run", L"AsAdmin", 0};

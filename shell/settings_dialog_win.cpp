@@ -39,6 +39,8 @@ constexpr TooltipEntry kTipsJa[] = {
      L"カンマ区切りの時(タブ区切りでないとき)、データ中にダブルコーテーション・カンマ・改行が含まれる場合のみ、ダブルコーテーションで囲むようにします。チェックしないと、必ずダブルコーテーションで囲まれます。"},
     {IDC_DOUBLE_QUOTES,
      L"カンマ区切りの時(タブ区切りでないとき)、データ中にダブルコーテーションが含まれていたら、ダブルコーテーションを2つ重ねるようにします。"},
+    {IDC_READ_IN_PROCESS,
+     L"対象プログラムの中で一覧を読み取ります(メッセージで1項目ずつ読むより大幅に速くなります)。フックDLLを嫌うセキュリティソフトがある場合はチェックを外してください。"},
     {IDC_RUN_AS_ADMIN,
      L"次回起動時より、本ソフトを管理者権限モードで立ち上げます。ユーザー アカウント制御(UAC)が有効な場合に必要な設定です。"},
     {IDOK, L"上記設定内容を保存して、このダイアログを閉じます。"},
@@ -60,6 +62,9 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_DOUBLE_QUOTES,
      L"When a comma-delimited, double quotation marks if it has been included in the data, so that you superimpose "
      L"two double quotes."},
+    {IDC_READ_IN_PROCESS,
+     L"Reads the list inside the target program (much faster than one message per item). Uncheck it when security "
+     L"software objects to hook DLLs."},
     {IDC_RUN_AS_ADMIN,
      L"Than at the next startup, This application will launch with administrator privileges mode. This setting is "
      L"required when User Account Control is enabled."},
@@ -95,6 +100,7 @@ class SettingsDialog : public Dialog {
     FillFonts();
     Check(IDC_QUOTE_WHEN_NEEDED, Read(settings::kQuoteWhenNeeded) != 0);
     Check(IDC_DOUBLE_QUOTES, Read(settings::kDoubleQuotes) != 0);
+    Check(IDC_READ_IN_PROCESS, Read(settings::kReadInProcess) != 0);
 
     for (const EncodingInfo& encoding : Encodings()) {
       wchar_t name[80];
@@ -217,6 +223,7 @@ class SettingsDialog : public Dialog {
     Write(settings::kRetCode, ComboSelection(IDC_NEWLINE), owner);
     Write(settings::kQuoteWhenNeeded, flag(IDC_QUOTE_WHEN_NEEDED), owner);
     Write(settings::kDoubleQuotes, flag(IDC_DOUBLE_QUOTES), owner);
+    Write(settings::kReadInProcess, flag(IDC_READ_IN_PROCESS), owner);
     Write(settings::kRunAsAdmin, flag(IDC_RUN_AS_ADMIN), owner);
     End(1);
   }

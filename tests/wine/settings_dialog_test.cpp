@@ -117,9 +117,12 @@ TEST(SettingsDialog, TheSampleWindowIsKeptForACsvOptionAndGoesWhenSwitchedOff) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SAMPLE_POSSIZE)));
   app.ClickIn(dialog, IDC_SHOW_SAMPLE);
   app.ClickIn(dialog, IDC_DOUBLE_QUOTES);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_READ_IN_PROCESS), BST_CHECKED) << "reading inside the target by default";
+  app.ClickIn(dialog, IDC_READ_IN_PROCESS);
   app.ClickIn(dialog, IDOK);
   ASSERT_TRUE(Closed(app, dialog));
   EXPECT_EQ(StoredInt(L"Data", L"dquot2"), 1u);
+  EXPECT_EQ(StoredInt(L"Data", L"inproc"), 0u);
   EXPECT_EQ(app.SampleWindow(), sample) << "the same window";
 
   dialog = OpenSettings(app);

@@ -106,6 +106,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"export 10 --columns", "--columns needs a value"},
       {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
       {L"export 10 --sideways", "unknown option --sideways"},
+      {L"export 10 --read-mode fast", "--read-mode takes auto, in-process or messages, not fast"},
       {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
       {L"props 10 11", "unknown option 11"},
       {L"props 10 --column 1", "unknown option --column"},
@@ -260,6 +261,8 @@ TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
       {L"trio.listview", L"--format tsv --newline lf", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       // Empty selections mean the whole table, as in the window.
       {L"trio.listview", L"--format tsv --newline lf --columns \"\" --rows \"\"", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {L"trio.listview", L"--format tsv --newline lf --read-mode messages", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {L"trio.listview", L"--format tsv --newline lf --read-mode in-process", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       {L"trio.listview", L"--format html", L"<html><head></head>\r\n<body><table>\r\n<tr><td>Name</td>"},
       {L"trio.listview", L"--format c --newline cr", L"{{\"Name\",\"Value\"},\r{\"a\",\"1\"},\r"},
       {L"trio.listview", L"--format space", L"Name Value\r\na    1    \r\n"},
