@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "remote/remote_call_win.h"
 #include "remote/inproc_protocol.h"
 #include "remote/item_layouts.h"
 #include "remote/timed_send_win.h"
@@ -444,15 +445,20 @@ class InProcessRun {
       }
     }
     // Closed in the target by copying them back with DUPLICATE_CLOSE_SOURCE
-    // (Wine closes nothing without a process to copy to).
-    for (HANDLE* remote : {&remoteMapping_, &remoteData_, &remoteSpace_}) {
-      HANDLE back = nullptr;
-      if (*remote != nullptr && process_ != nullptr &&
-          DuplicateHandle(process_, *remote, GetCurrentProcess(), &back, 0, FALSE,
-                          DUPLICATE_CLOSE_SOURCE | DUPLICATE_SAME_ACCESS))
-        CloseHandle(back);
-      *remote = nullptr;
+    // (Wine closes nothing without a process to copy to). A stopped target
+    // never answers that; its copies are then left to it rather than wait.
+    if (process_ != nullptr) {
+      const HANDLE remotes[] = {remoteMapping_, remoteData_, remoteSpace_};
+      CallWithinLimit(process_, kRemoteFreeLimitMs, [remotes](HANDLE process) {
+        for (HANDLE remote : remotes) {
+          HANDLE back = nullptr;
+          if (remote != nullptr && DuplicateHandle(process, remote, GetCurrentProcess(), &back, 0, FALSE,
+                                                   DUPLICATE_CLOSE_SOURCE | DUPLICATE_SAME_ACCESS))
+            CloseHandle(back);
+        }
+      });
     }
+    remoteMapping_ = remoteData_ = remoteSpace_ = nullptr;
     if (view_ != nullptr) UnmapViewOfFile(view_);
     view_ = nullptr;
     for (HANDLE* own : {&mapping_, &dataEvent_, &spaceEvent_, &process_}) {

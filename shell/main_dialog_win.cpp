@@ -448,6 +448,9 @@ class MainDialog : public Dialog {
       return;
     }
     ShowOutputNotices(hwnd(), notices);
+    // A closed message box gives the focus back where the frame last had it;
+    // the main list is where the user goes on.
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(MainList()), TRUE);
   }
 
   void Refresh() {

@@ -447,6 +447,7 @@ class TblfcliSelect : public ::testing::Test {
         "window sel Tabulift fixture: select\n"
         "listview multi report\ncolumn Name\ncolumn Kind\n"
         "item apple\tfruit\nitem Apricot\tfruit\nitem banana\tfruit\nitem carrot\tvegetable\nitem grape fruit\tfruit\n"
+        "listview hard report\ncolumn Text\nitem x\nitem " + std::string(40, 'a') + "\nitem x\n"
         "listview single report singlesel\ncolumn Name\nitem x\nitem y\n"
         "treeview tree\nnode 0 x\n";
     ASSERT_TRUE(test::PutFileBytes(data, lines));
@@ -614,8 +615,10 @@ TEST(TblfcliTargets, AFaultHalfWayEndsTheExportKeepingTheWholeRowsReadBeforeIt) 
       ASSERT_EQ(lines[i], r + L"c0\t" + r + L"c1\t" + r + L"c2") << "line " << i;
     }
     if (c.readError) {
-      EXPECT_EQ(run.err, "Read error. Please push [Refresh] button.\r\nStopped after row " +
-                             std::to_string(lines.size() - 1) + " of 100000.\n");
+      // One line: the handle, the command line's advice, where the run stopped.
+      EXPECT_EQ(run.err, "tblfcli: " + Utf8(HandleLabel(FromHwnd(fixture.Handle(L"big")), ControlKind::ListView, true)) +
+                             ": read error: the control no longer answers or no longer exists; run `tblfcli list` "
+                             "Stopped after row " + std::to_string(lines.size() - 1) + " of 100000.\n");
     } else {
       EXPECT_EQ(run.err, "Aborted.\n");
     }
