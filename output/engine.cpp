@@ -97,6 +97,7 @@ class Run {
   // The cells of one row entry: empty texts for a negative entry.
   RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(const KindDescriptor& kind);
+  void ReadLines(const KindDescriptor& kind);
   void ReadTreeView();
   void AppendTreePrefix(int depth, TreeItemId item);
   void Deliver();
@@ -251,6 +252,23 @@ void Run::ReadItems(const KindDescriptor& kind) {
   }
 }
 
+void Run::ReadLines(const KindDescriptor& kind) {
+  ReaderSession session(reader_, job_.target);
+  std::optional<std::vector<std::wstring>> texts = (reader_.*kind.textRows)(job_.target);
+  if (!texts) {
+    status_ = &kReadErrorText;
+    return;
+  }
+  const long count = static_cast<long>(texts->size());
+  total_ = count;
+  for (long i = 0; i < count; ++i) {
+    writer_.StartRow();
+    writer_.WriteCell((*texts)[static_cast<std::size_t>(i)]);
+    writer_.EndRow(i == count - 1);
+    if (!RowChecks(i, i + 1)) return;
+  }
+}
+
 void Run::AppendTreePrefix(int depth, TreeItemId item) {
   if (depth <= 0) return;
   auto hasNext = [&](int k) { return reader_.TreeAncestorHasNextSibling(job_.target, k, item); };
@@ -352,6 +370,7 @@ bool Run::Execute() {
       case RowShape::Table: ReadListView(); break;
       case RowShape::Tree: ReadTreeView(); break;
       case RowShape::Items: ReadItems(*kind); break;
+      case RowShape::Lines: ReadLines(*kind); break;
       case RowShape::Files:
         if (kind && job_.destination != Destination::Sample && !host_.RunFileList(writer_)) {
           status_ = &kFileListFailedText;
