@@ -94,7 +94,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"list --all", "unknown option --all"},
       {L"export", "export needs a HANDLE or a selector (--program, --window, --kind)"},
       {L"export 10 --program a.exe", "a HANDLE and the selectors exclude each other"},
-      {L"export --kind tree", "--kind takes listview, treeview, listbox or combobox, not tree"},
+      {L"export --kind tree", "--kind takes listview, treeview, listbox, combobox, edit, static, statusbar or tab, not tree"},
       {L"export --kind listview --nth 0", "--nth takes 1 to 9999, not 0"},
       {L"export --window x --wait soon", "--wait takes 0 to 3600 seconds, not soon"},
       {L"list --program", "--program needs a program name"},
