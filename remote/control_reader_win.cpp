@@ -412,6 +412,11 @@ std::optional<std::vector<std::wstring>> Win32ControlReader::GetEditLines(Window
 }
 
 std::optional<std::vector<std::wstring>> Win32ControlReader::GetStaticText(WindowId control) {
+  // An icon, bitmap, frame or rectangle shows no text, whatever its window
+  // text holds (a resource name, for one).
+  const DWORD type = static_cast<DWORD>(GetWindowLongW(ToHwnd(control), GWL_STYLE)) & SS_TYPEMASK;
+  if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP)
+    return std::vector<std::wstring>{};
   std::optional<std::wstring> text = WindowText(ToHwnd(control));
   if (!text) return std::nullopt;
   if (text->empty()) return std::vector<std::wstring>{};
@@ -448,8 +453,10 @@ std::optional<std::vector<std::wstring>> Win32ControlReader::GetStatusBarParts(W
   for (long part = 0; part < std::min<long>(static_cast<long>(parts), kStatusBarPartLimit); ++part) {
     LRESULT length = 0;
     if (!TimedSend(hwnd, kSbGetTextLengthW, static_cast<WPARAM>(part), 0, &length)) return std::nullopt;
-    std::optional<std::wstring> text =
-        GetRemoteText(session, kSbGetTextW, static_cast<WPARAM>(part), LOWORD(length) + 1u, {}, 0);
+    // SB_GETTEXTW takes no buffer size: the block has room to spare for a
+    // text that grows between the two messages.
+    const std::size_t chars = std::max<std::size_t>(LOWORD(length) + 1u, kListTextResultChars);
+    std::optional<std::wstring> text = GetRemoteText(session, kSbGetTextW, static_cast<WPARAM>(part), chars, {}, 0);
     if (!text) return std::nullopt;
     texts.push_back(std::move(*text));
   }

@@ -70,12 +70,12 @@ constexpr LayoutEntry kLayout[] = {
 
 // What a running output leaves alone: the controls that would start or
 // change an output are disabled until it ends (button 1 becomes Cancel).
-constexpr int kRunLockedIds[] = {IDC_MAIN_LIST, IDC_OTHER_CONTROLS, IDC_FORMAT,     IDC_DESTINATION,
-                                 IDC_ONLY_LINES, IDC_LINES,          IDC_ONLY_COLUMNS, IDC_COLUMNS,
-                                 IDC_TREE_SHIFT, IDC_TREE_GRAPH,     IDC_REFRESH};
+constexpr int kRunLockedIds[] = {IDC_MAIN_LIST,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDC_FORMAT,
+                                 IDC_DESTINATION, IDC_ONLY_LINES,    IDC_LINES,         IDC_ONLY_COLUMNS,
+                                 IDC_COLUMNS,    IDC_TREE_SHIFT,     IDC_TREE_GRAPH,    IDC_REFRESH};
 // The commands that would start or change an output (menus, accelerators).
-constexpr int kRunLockedCommands[] = {IDC_REFRESH, IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDM_OUTPUT_FILELIST, IDM_SETTINGS,
-                                      IDM_PROPERTY, IDM_MULTI_SELECT};
+constexpr int kRunLockedCommands[] = {IDC_REFRESH,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDM_OUTPUT_FILELIST,
+                                      IDM_SETTINGS, IDM_PROPERTY,       IDM_MULTI_SELECT};
 
 constexpr TooltipEntry kTipsJa[] = {
     {IDC_FORMAT,

@@ -275,8 +275,10 @@ TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
     EXPECT_EQ(plain.out.find(label), std::string::npos);
     EXPECT_NE(texts.out.find(label), std::string::npos);
   }
-  const std::wstring empty = HandleLabel(FromHwnd(fixture_->Handle(L"emptystatic")), ControlKind::Static, true);
-  EXPECT_EQ(texts.out.find(Utf8(empty)), std::string::npos) << "a static without text";
+  for (const wchar_t* textless : {L"emptystatic", L"framestatic"}) {
+    const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(textless)), ControlKind::Static, true);
+    EXPECT_EQ(texts.out.find(Utf8(label)), std::string::npos) << "a static that shows no text: " << Utf8(textless);
+  }
 }
 
 // ---------------------------------------------------------------------------
