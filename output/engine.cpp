@@ -105,6 +105,7 @@ class Run {
   // The cells of one row entry: empty texts for a negative entry.
   RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(const KindDescriptor& kind);
+  void ReadLines(const KindDescriptor& kind);
   void ReadTreeView();
   // hasNext[k]: whether the ancestor k levels above the item has a next
   // sibling (k = 0: the item); read only for the tree-graph flag.
@@ -282,6 +283,24 @@ void Run::ReadItems(const KindDescriptor& kind) {
   }
 }
 
+void Run::ReadLines(const KindDescriptor& kind) {
+  ReaderSession session(reader_, job_.target);
+  std::optional<std::vector<std::wstring>> texts = (reader_.*kind.textRows)(job_.target);
+  if (!texts) {
+    status_ = &kReadErrorText;
+    return;
+  }
+  const long count = static_cast<long>(texts->size());
+  total_ = count;
+  rowsTotal_ = static_cast<std::uint64_t>(count);
+  for (long i = 0; i < count; ++i) {
+    writer_.StartRow();
+    writer_.WriteCell((*texts)[static_cast<std::size_t>(i)]);
+    writer_.EndRow(i == count - 1);
+    if (!RowChecks(i, i + 1)) return;
+  }
+}
+
 void Run::AppendTreePrefix(int depth, const std::vector<bool>& next) {
   if (depth <= 0) return;
   auto hasNext = [&](int k) { return next[k]; };
@@ -390,6 +409,7 @@ bool Run::Execute() {
       case RowShape::Table: ReadListView(); break;
       case RowShape::Tree: ReadTreeView(); break;
       case RowShape::Items: ReadItems(*kind); break;
+      case RowShape::Lines: ReadLines(*kind); break;
       case RowShape::Files:
         if (kind && job_.destination != Destination::Sample && !host_.RunFileList(writer_)) {
           status_ = &kFileListFailedText;

@@ -69,6 +69,10 @@ constexpr const wchar_t* kListViewClasses[] = {L"SysListView32"};
 constexpr const wchar_t* kTreeViewClasses[] = {L"SysTreeView32"};
 constexpr const wchar_t* kListBoxClasses[] = {L"ListBox"};
 constexpr const wchar_t* kComboBoxClasses[] = {L"ComboBox"};
+constexpr const wchar_t* kEditClasses[] = {L"Edit", L"RichEdit20W", L"RICHEDIT50W", L"RichEdit20A", L"RichEdit"};
+constexpr const wchar_t* kStaticClasses[] = {L"Static"};
+constexpr const wchar_t* kStatusBarClasses[] = {L"msctls_statusbar32"};
+constexpr const wchar_t* kTabClasses[] = {L"SysTabControl32"};
 
 // Count messages: LVM_GETITEMCOUNT, TVM_GETCOUNT, LB_GETCOUNT, CB_GETCOUNT.
 constexpr unsigned kLvmGetItemCount = 0x1004;
@@ -81,19 +85,31 @@ constexpr KindDescriptor kKinds[] = {
     {ControlKind::ListView, kListViewClasses, {L"リストビュー コントロール", L"ListView"}, L"(ListView)", L"listview",
      IDI_LISTVIEW, 0xCC6600, KindOptions::RowColumn, RowShape::Table, nullptr, kLvmGetItemCount, true, true,
      kListViewStyles, 0x1400 /* LVS_OWNERDRAWFIXED | LVS_OWNERDATA */, 0, &kListViewOwnerDrawNote,
-     &kListViewWarning},
+     &kListViewWarning, nullptr, false},
     {ControlKind::TreeView, kTreeViewClasses, {L"ツリービュー コントロール", L"TreeView"}, L"(TreeView)", L"treeview",
      IDI_TREEVIEW, 0x339900, KindOptions::Tree, RowShape::Tree, nullptr, kTvmGetCount, false, false, kTreeViewStyles,
-     0, 0, nullptr, nullptr},
+     0, 0, nullptr, nullptr, nullptr, false},
     {ControlKind::ListBox, kListBoxClasses, {L"リストボックス", L"Listbox"}, L"(ListBox)", L"listbox", IDI_LISTBOX,
      0xCC3399, KindOptions::None, RowShape::Items, &ControlReader::GetListBoxItemText, kLbGetCount, false, false,
-     kListBoxStyles, kOwnerDrawBits, 0x0040 /* LBS_HASSTRINGS */, &kListBoxOwnerDrawNote, &kListBoxWarning},
+     kListBoxStyles, kOwnerDrawBits, 0x0040 /* LBS_HASSTRINGS */, &kListBoxOwnerDrawNote, &kListBoxWarning, nullptr, false},
     {ControlKind::ComboBox, kComboBoxClasses, {L"コンボボックス", L"Combobox"}, L"(ComboBox)", L"combobox",
      IDI_COMBOBOX, 0x0099CC, KindOptions::None, RowShape::Items, &ControlReader::GetComboBoxItemText, kCbGetCount,
      false, false, kComboBoxStyles, kOwnerDrawBits, 0x0200 /* CBS_HASSTRINGS */, &kComboBoxOwnerDrawNote,
-     &kComboBoxWarning},
+     &kComboBoxWarning, nullptr, false},
     {ControlKind::FileList, {}, {L"ファイル一覧", L"File List"}, L"", nullptr, IDI_FILELIST, 0x808080,
-     KindOptions::FileList, RowShape::Files, nullptr, 0, false, false, {}, 0, 0, nullptr, nullptr},
+     KindOptions::FileList, RowShape::Files, nullptr, 0, false, false, {}, 0, 0, nullptr, nullptr, nullptr, false},
+    {ControlKind::Edit, kEditClasses, {L"エディット コントロール", L"Edit"}, L"(Edit)", L"edit", IDI_EDIT, 0x996633,
+     KindOptions::None, RowShape::Lines, nullptr, 0, false, false, {}, 0, 0, nullptr, nullptr,
+     &ControlReader::GetEditLines, true},
+    {ControlKind::Static, kStaticClasses, {L"スタティック コントロール", L"Static"}, L"(Static)", L"static",
+     IDI_STATIC, 0x669999, KindOptions::None, RowShape::Lines, nullptr, 0, false, false, {}, 0, 0, nullptr, nullptr,
+     &ControlReader::GetStaticText, true},
+    {ControlKind::StatusBar, kStatusBarClasses, {L"ステータスバー", L"StatusBar"}, L"(StatusBar)", L"statusbar",
+     IDI_STATUSBAR, 0x336699, KindOptions::None, RowShape::Lines, nullptr, 0, false, false, {}, 0, 0, nullptr,
+     nullptr, &ControlReader::GetStatusBarParts, true},
+    {ControlKind::Tab, kTabClasses, {L"タブ コントロール", L"Tab"}, L"(Tab)", L"tab", IDI_TAB, 0x993366,
+     KindOptions::None, RowShape::Lines, nullptr, 0, false, false, {}, 0, 0, nullptr, nullptr,
+     &ControlReader::GetTabLabels, true},
 };
 
 }  // namespace

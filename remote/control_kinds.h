@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "remote/control_reader.h"
@@ -28,12 +29,14 @@ enum class RowShape : unsigned char {
   Tree,   // one row per item in pre-order, after the tree prefix
   Items,  // one row of one cell per item, read by `itemText`
   Files,  // the output host's file list run
+  Lines,  // one row of one cell per text, all read at once by `textRows`
 };
 
 // The group of options the main dialog shows while a row of the kind is selected.
 enum class KindOptions : unsigned char { RowColumn, Tree, FileList, None };
 
 using ItemTextReader = std::optional<std::wstring> (ControlReader::*)(WindowId control, int index);
+using TextRowsReader = std::optional<std::vector<std::wstring>> (ControlReader::*)(WindowId control);
 
 struct KindDescriptor {
   ControlKind kind;
@@ -59,6 +62,8 @@ struct KindDescriptor {
   std::uint32_t hasStringsBit;
   const BiText* ownerDrawNote;     // the main list's note column
   const BiText* ownerDrawWarning;  // the property report's line
+  TextRowsReader textRows;     // RowShape::Lines: every row of the control
+  bool textControl;            // listed only while the text-controls option is on
 
   bool IsControl() const { return !classNames.empty(); }
 };

@@ -27,6 +27,10 @@ enum class ControlKind : unsigned char {
   ComboBox = 2,
   ListBox = 3,
   FileList = 4,
+  Edit = 5,
+  Static = 6,
+  StatusBar = 7,
+  Tab = 8,
 };
 
 // Pseudo columns: item attributes offered as extra list view columns.
@@ -82,6 +86,27 @@ class ControlReader {
   // cells) is not what the control shows, so the output engine stops there
   // rather than write it. A control that answers "no such item" is not lost.
   virtual bool TargetLost() const { return false; }
+
+  // The rows of a text control, read at once and bounded: an edit's lines
+  // (split at hard line breaks), a static's text (nothing when it has none),
+  // a status bar's parts, a tab control's labels. Nothing when the control
+  // does not answer.
+  virtual std::optional<std::vector<std::wstring>> GetEditLines(WindowId control) {
+    (void)control;
+    return std::nullopt;
+  }
+  virtual std::optional<std::vector<std::wstring>> GetStaticText(WindowId control) {
+    (void)control;
+    return std::nullopt;
+  }
+  virtual std::optional<std::vector<std::wstring>> GetStatusBarParts(WindowId control) {
+    (void)control;
+    return std::nullopt;
+  }
+  virtual std::optional<std::vector<std::wstring>> GetTabLabels(WindowId control) {
+    (void)control;
+    return std::nullopt;
+  }
 
   // A read session: from BeginSession until EndSession the reader may keep
   // what it needs to reach `control` (the target's process, its memory) and

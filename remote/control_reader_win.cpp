@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
 #include "remote/control_kinds.h"
 #include "remote/item_layouts.h"
 #include "remote/remote_call_win.h"
+#include "remote/remote_text.h"
 #include "remote/timed_send_win.h"
 #include "base/text.h"
 
@@ -392,6 +394,122 @@ std::optional<std::wstring> Win32ControlReader::GetListBoxItemText(WindowId cont
 
 std::optional<std::wstring> Win32ControlReader::GetComboBoxItemText(WindowId control, int index) {
   return GetListItemText(ToHwnd(control), index, true);
+}
+
+// --- text controls ---------------------------------------------------------------
+
+namespace {
+
+constexpr UINT kSbGetTextW = WM_USER + 13;
+constexpr UINT kSbGetTextLengthW = WM_USER + 12;
+constexpr UINT kSbGetParts = WM_USER + 6;
+constexpr UINT kTcmGetItemCount = 0x1304;
+constexpr UINT kTcmGetItemW = 0x133C;
+constexpr unsigned kTcifText = 0x0001;
+
+// WM_GETTEXTLENGTH and WM_GETTEXT; the system carries the text across
+// processes. Nothing when either exchange fails.
+std::optional<std::wstring> WindowText(HWND window) {
+  LRESULT length = 0;
+  if (!TimedSend(window, WM_GETTEXTLENGTH, 0, 0, &length) || length < 0) return std::nullopt;
+  const std::size_t n = std::min(static_cast<std::size_t>(length), kWindowTextLimit);
+  std::vector<wchar_t> buffer(n + 1, L'\0');
+  LRESULT copied = 0;
+  if (!TimedSend(window, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(buffer.data()), &copied))
+    return std::nullopt;
+  return std::wstring(buffer.data(), wcsnlen(buffer.data(), n));
+}
+
+// A TCITEMW asking for the text: mask, dwState, dwStateMask, then pszText on
+// a pointer boundary and cchTextMax.
+std::vector<unsigned char> TabItemRequest(PointerWidth width, int chars, std::size_t* pointerAt) {
+  const bool wide = width == PointerWidth::Bits64;
+  std::vector<unsigned char> bytes(wide ? 40 : 28, 0);
+  const std::uint32_t mask = kTcifText;
+  std::memcpy(bytes.data(), &mask, 4);
+  *pointerAt = wide ? 16 : 12;
+  const std::int32_t limit = chars;
+  std::memcpy(bytes.data() + *pointerAt + (wide ? 8 : 4), &limit, 4);
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::wstring>> Win32ControlReader::GetEditLines(WindowId control) {
+  std::optional<std::wstring> text = WindowText(ToHwnd(control));
+  if (!text) return std::nullopt;
+  return SplitLines(*text);
+}
+
+std::optional<std::vector<std::wstring>> Win32ControlReader::GetStaticText(WindowId control) {
+  // An icon, bitmap, frame or rectangle shows no text, whatever its window
+  // text holds (a resource name, for one).
+  const DWORD type = static_cast<DWORD>(GetWindowLongW(ToHwnd(control), GWL_STYLE)) & SS_TYPEMASK;
+  if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP)
+    return std::vector<std::wstring>{};
+  std::optional<std::wstring> text = WindowText(ToHwnd(control));
+  if (!text) return std::nullopt;
+  if (text->empty()) return std::vector<std::wstring>{};
+  return std::vector<std::wstring>{std::move(*text)};
+}
+
+std::optional<std::wstring> Win32ControlReader::GetRemoteText(ReadSession& session, UINT message, WPARAM index,
+                                                             std::size_t chars, std::vector<unsigned char> structure,
+                                                             std::size_t pointerAt) {
+  if (!session.Open()) return std::nullopt;
+  const std::size_t textAt = RoundUpToPointer(structure.size());
+  std::vector<unsigned char> image(textAt + chars * sizeof(wchar_t), 0);
+  RemoteBlock* block = session.Memory(image.size());
+  if (block == nullptr) return std::nullopt;
+  if (!structure.empty()) {
+    const std::uint64_t text = block->address() + textAt;
+    std::memcpy(structure.data() + pointerAt, &text, session.width() == PointerWidth::Bits64 ? 8 : 4);
+    std::copy(structure.begin(), structure.end(), image.begin());
+  }
+  if (!block->WriteFront(image.data(), image.size())) return std::nullopt;
+  LRESULT result = 0;
+  if (!TimedSend(session.control(), message, index, block->param(), &result)) return std::nullopt;
+  if (!block->ReadFront(image.data(), image.size())) return std::nullopt;
+  return TextFromBlock(std::vector<unsigned char>(image.begin() + textAt, image.end()), chars - 1);
+}
+
+std::optional<std::vector<std::wstring>> Win32ControlReader::GetStatusBarParts(WindowId control) {
+  const HWND hwnd = ToHwnd(control);
+  LRESULT parts = 0;
+  if (!TimedSend(hwnd, kSbGetParts, 0, 0, &parts) || parts < 0) return std::nullopt;
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(hwnd, single);
+  std::vector<std::wstring> texts;
+  for (long part = 0; part < std::min<long>(static_cast<long>(parts), kStatusBarPartLimit); ++part) {
+    LRESULT length = 0;
+    if (!TimedSend(hwnd, kSbGetTextLengthW, static_cast<WPARAM>(part), 0, &length)) return std::nullopt;
+    // SB_GETTEXTW takes no buffer size: the block has room to spare for a
+    // text that grows between the two messages.
+    const std::size_t chars = std::max<std::size_t>(LOWORD(length) + 1u, kListTextResultChars);
+    std::optional<std::wstring> text = GetRemoteText(session, kSbGetTextW, static_cast<WPARAM>(part), chars, {}, 0);
+    if (!text) return std::nullopt;
+    texts.push_back(std::move(*text));
+  }
+  return texts;
+}
+
+std::optional<std::vector<std::wstring>> Win32ControlReader::GetTabLabels(WindowId control) {
+  const HWND hwnd = ToHwnd(control);
+  LRESULT count = 0;
+  if (!TimedSend(hwnd, kTcmGetItemCount, 0, 0, &count) || count < 0) return std::nullopt;
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(hwnd, single);
+  if (!session.Open()) return std::nullopt;
+  std::vector<std::wstring> labels;
+  for (long tab = 0; tab < std::min<long>(static_cast<long>(count), kTabLimit); ++tab) {
+    std::size_t pointerAt = 0;
+    std::vector<unsigned char> request = TabItemRequest(session.width(), kListViewTextChars, &pointerAt);
+    std::optional<std::wstring> label = GetRemoteText(session, kTcmGetItemW, static_cast<WPARAM>(tab),
+                                                      kListViewTextChars, std::move(request), pointerAt);
+    if (!label) return std::nullopt;
+    labels.push_back(std::move(*label));
+  }
+  return labels;
 }
 
 }  // namespace tblf

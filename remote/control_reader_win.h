@@ -30,6 +30,12 @@ constexpr int kListViewTextChars = 2048;
 constexpr std::size_t kTreeViewTextBlockBytes = 2048;
 constexpr int kTreeViewTextChars = 1024;
 constexpr std::size_t kListTextResultChars = 2048;
+// An edit's or a static's text is read up to this many characters; the rest
+// is left out.
+constexpr std::size_t kWindowTextLimit = 4u << 20;
+// At most this many status bar parts (the control keeps 256) and tabs.
+constexpr long kStatusBarPartLimit = 256;
+constexpr long kTabLimit = 65536;
 
 // Returned for a tree item that cannot be read.
 extern const BiText kTreeItemErrorText;
@@ -53,6 +59,10 @@ class Win32ControlReader : public ControlReader {
   std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) override;
 
   bool TargetLost() const override { return lost_; }
+  std::optional<std::vector<std::wstring>> GetEditLines(WindowId control) override;
+  std::optional<std::vector<std::wstring>> GetStaticText(WindowId control) override;
+  std::optional<std::vector<std::wstring>> GetStatusBarParts(WindowId control) override;
+  std::optional<std::vector<std::wstring>> GetTabLabels(WindowId control) override;
 
   void BeginSession(WindowId control) override;
   void EndSession() override;
@@ -66,6 +76,12 @@ class Win32ControlReader : public ControlReader {
  private:
   TreeNavigate NavigatorFor(HWND tree, PointerWidth width);
   std::optional<std::wstring> GetListItemText(HWND control, int index, bool combo);
+  // One text of the target through a remote block: `message` (wParam
+  // `index`) fills a zeroed block of `chars` characters; `structure` (an
+  // encoded request, empty for none) goes before it and gets the text's
+  // address at `pointerAt`. Nothing when the exchange fails.
+  std::optional<std::wstring> GetRemoteText(ReadSession& session, UINT message, WPARAM index, std::size_t chars,
+                                            std::vector<unsigned char> structure, std::size_t pointerAt);
   // The run's session when it is for `control`, else `single`, made for it.
   ReadSession& SessionFor(HWND control, std::unique_ptr<ReadSession>& single);
   // Cells `at` of a row (indexes into `columns`, at most kRowExchangeCells)

@@ -8,10 +8,19 @@ namespace {
 
 // Fills the columns 3 to 5 of a control; false when it gives no row.
 bool Describe(Candidate& row, DesktopWindows& desktop, ControlReader& reader) {
+  const KindDescriptor& kind = *FindKind(row.kind);
+  if (kind.shape == RowShape::Lines) {
+    // Read whole: a control without text gives no row.
+    std::optional<std::vector<std::wstring>> texts = (reader.*kind.textRows)(row.handle);
+    if (!texts || texts->empty()) return false;
+    row.items = static_cast<long>(texts->size());
+    row.count = std::to_wstring(row.items);
+    row.firstItem = texts->front();
+    return true;
+  }
   std::optional<long> count = reader.CountItems(row.handle, row.kind);
   if (!count || *count == 0) return false;
   const unsigned long style = desktop.Style(row.handle);
-  const KindDescriptor& kind = *FindKind(row.kind);
   std::optional<std::wstring> first;
   switch (kind.shape) {
     case RowShape::Table: {
@@ -32,6 +41,7 @@ bool Describe(Candidate& row, DesktopWindows& desktop, ControlReader& reader) {
       row.count = std::to_wstring(*count);
       break;
     case RowShape::Files:
+    case RowShape::Lines:
       return false;
   }
   if (!first) return false;
@@ -85,7 +95,7 @@ std::optional<ControlKind> KindOfClass(const std::wstring& className) {
 }
 
 std::vector<Candidate> DiscoverControls(DesktopWindows& desktop, ControlReader& reader, bool otherControls,
-                                        WindowId frameWindow) {
+                                        WindowId frameWindow, bool textControls) {
   std::vector<Candidate> rows;
   for (WindowId top : desktop.TopLevelWindows()) {
     if (frameWindow != 0 && top == frameWindow) continue;
@@ -96,7 +106,7 @@ std::vector<Candidate> DiscoverControls(DesktopWindows& desktop, ControlReader& 
       std::optional<std::wstring> className = desktop.ClassName(child);
       if (!className) continue;
       const KindDescriptor* kind = FindKindOfClass(*className);
-      if (!kind || (!kind->listedAlways && !otherControls)) continue;
+      if (!kind || (kind->textControl ? !textControls : !kind->listedAlways && !otherControls)) continue;
       Candidate row;
       row.handle = child;
       row.kind = kind->kind;

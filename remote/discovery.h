@@ -57,7 +57,8 @@ std::optional<ControlKind> KindOfClass(const std::wstring& className);
 
 // Every candidate of the desktop in discovery order; `frameWindow` (the
 // program's own frame window, 0 for none) and its controls are skipped.
+// Edits, statics, status bars and tab controls only with `textControls`.
 std::vector<Candidate> DiscoverControls(DesktopWindows& desktop, ControlReader& reader, bool otherControls,
-                                        WindowId frameWindow);
+                                        WindowId frameWindow, bool textControls = false);
 
 }  // namespace tblf

@@ -204,10 +204,10 @@ void FillMainList(HWND list, const std::vector<Candidate>& rows) {
   }
 }
 
-void RefreshMainList(HWND list, bool otherControls) {
+void RefreshMainList(HWND list, bool otherControls, bool textControls) {
   Win32DesktopWindows desktop;
   Win32ControlReader reader;
-  FillMainList(list, DiscoverControls(desktop, reader, otherControls, g_frameWindow));
+  FillMainList(list, DiscoverControls(desktop, reader, otherControls, g_frameWindow, textControls));
 }
 
 int MainListImage(ControlKind kind) {

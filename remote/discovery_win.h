@@ -32,8 +32,8 @@ void SetUpMainList(HWND list);
 
 // Empties the main list and fills it from the desktop (the program's frame
 // window skipped), the file list row last; columns auto-sized, row 0 focused
-// but not selected.
-void RefreshMainList(HWND list, bool otherControls);
+// but not selected. Text controls are listed with `textControls`.
+void RefreshMainList(HWND list, bool otherControls, bool textControls);
 // The same from candidate rows already discovered.
 void FillMainList(HWND list, const std::vector<Candidate>& rows);
 

@@ -61,6 +61,19 @@ class InProcessControlReader : public ControlReader {
   bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;
   std::optional<std::wstring> GetListBoxItemText(WindowId control, int index) override;
   std::optional<std::wstring> GetComboBoxItemText(WindowId control, int index) override;
+  // Text controls are read whole by a few messages; the hook gains nothing there.
+  std::optional<std::vector<std::wstring>> GetEditLines(WindowId control) override {
+    return messages_.GetEditLines(control);
+  }
+  std::optional<std::vector<std::wstring>> GetStaticText(WindowId control) override {
+    return messages_.GetStaticText(control);
+  }
+  std::optional<std::vector<std::wstring>> GetStatusBarParts(WindowId control) override {
+    return messages_.GetStatusBarParts(control);
+  }
+  std::optional<std::vector<std::wstring>> GetTabLabels(WindowId control) override {
+    return messages_.GetTabLabels(control);
+  }
   void BeginSession(WindowId control) override;
   void EndSession() override;
   // Lost inside the target during this session, or by messages.

@@ -31,4 +31,19 @@ std::wstring ReadTextInPieces(const ReadMemory& read, std::uint64_t address, std
   return TextFromBlock(bytes, maxChars);
 }
 
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  if (text.empty()) return lines;
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\r' && text[i] != L'\n') continue;
+    lines.push_back(text.substr(from, i - from));
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    from = i + 1;
+  }
+  // A text that ends with a line break has no further line.
+  if (from < text.size()) lines.push_back(text.substr(from));
+  return lines;
+}
+
 }  // namespace tblf

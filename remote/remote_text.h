@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tblf {
 
@@ -19,5 +20,9 @@ using ReadMemory = std::function<std::size_t(std::uint64_t address, void* out, s
 // At most maxChars UTF-16 characters, stopping at the first zero; whatever
 // was readable when a piece fails; a character cut in half is dropped.
 std::wstring ReadTextInPieces(const ReadMemory& read, std::uint64_t address, std::size_t maxChars);
+
+// The lines of an edit control's text, split at CR LF, LF or a lone CR; a
+// text that ends with a line break has no empty last line; no text, no line.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
 
 }  // namespace tblf

@@ -15,6 +15,10 @@
 #define IDI_LISTBOX 141
 #define IDI_LISTVIEW 142
 #define IDI_FILELIST 143
+#define IDI_EDIT 180
+#define IDI_STATIC 181
+#define IDI_STATUSBAR 182
+#define IDI_TAB 183
 #define IDI_OWNERDRAW_MARK 161
 
 // --- Tabulift window ---------------------------------------------------------
@@ -44,6 +48,7 @@
 #define IDC_DESCRIPTION 1016
 #define IDC_REFRESH 1018
 #define IDC_OTHER_CONTROLS 1019
+#define IDC_TEXT_CONTROLS 1040
 #define IDC_ONLY_COLUMNS 1020
 #define IDC_COLUMNS 1021
 #define IDC_LINES 1022

@@ -41,6 +41,7 @@ constexpr int kCwUseDefault = INT_MIN;  // CW_USEDEFAULT, 0x80000000
 // MainDialog
 constexpr IntSetting kFormat{L"MainDialog", L"format", 0};
 constexpr IntSetting kOtherControls{L"MainDialog", L"otherc", 1};
+constexpr IntSetting kTextControls{L"MainDialog", L"textc", 0};
 constexpr IntSetting kWayOut{L"MainDialog", L"wayout", 0};
 constexpr IntSetting kTreeColumn{L"MainDialog", L"tvcolumn", 0};
 constexpr IntSetting kTreeGraph{L"MainDialog", L"tvgraph", 0};

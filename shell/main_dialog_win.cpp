@@ -55,7 +55,8 @@ const BiText kBrowserFailedText{
 
 constexpr LayoutEntry kLayout[] = {
     {IDC_DESCRIPTION, Anchor::Fixed},      {IDC_MAIN_LIST, Anchor::Stretch},
-    {IDC_OTHER_CONTROLS, Anchor::Right},   {IDC_ONLY_LINES, Anchor::Bottom},
+    {IDC_OTHER_CONTROLS, Anchor::Right},   {IDC_TEXT_CONTROLS, Anchor::Right},
+    {IDC_ONLY_LINES, Anchor::Bottom},
     {IDC_LINES, Anchor::Bottom},           {IDC_ONLY_COLUMNS, Anchor::Bottom},
     {IDC_COLUMNS, Anchor::Bottom},         {IDC_FILELIST_HINT, Anchor::Bottom},
     {IDC_NOTICE, Anchor::Bottom},          {IDC_REFRESH, Anchor::Bottom},
@@ -69,12 +70,12 @@ constexpr LayoutEntry kLayout[] = {
 
 // What a running output leaves alone: the controls that would start or
 // change an output are disabled until it ends (button 1 becomes Cancel).
-constexpr int kRunLockedIds[] = {IDC_MAIN_LIST, IDC_OTHER_CONTROLS, IDC_FORMAT,     IDC_DESTINATION,
-                                 IDC_ONLY_LINES, IDC_LINES,          IDC_ONLY_COLUMNS, IDC_COLUMNS,
-                                 IDC_TREE_SHIFT, IDC_TREE_GRAPH,     IDC_REFRESH};
+constexpr int kRunLockedIds[] = {IDC_MAIN_LIST,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDC_FORMAT,
+                                 IDC_DESTINATION, IDC_ONLY_LINES,    IDC_LINES,         IDC_ONLY_COLUMNS,
+                                 IDC_COLUMNS,    IDC_TREE_SHIFT,     IDC_TREE_GRAPH,    IDC_REFRESH};
 // The commands that would start or change an output (menus, accelerators).
-constexpr int kRunLockedCommands[] = {IDC_REFRESH, IDC_OTHER_CONTROLS, IDM_OUTPUT_FILELIST, IDM_SETTINGS,
-                                      IDM_PROPERTY, IDM_MULTI_SELECT};
+constexpr int kRunLockedCommands[] = {IDC_REFRESH,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDM_OUTPUT_FILELIST,
+                                      IDM_SETTINGS, IDM_PROPERTY,       IDM_MULTI_SELECT};
 
 constexpr TooltipEntry kTipsJa[] = {
     {IDC_FORMAT,
@@ -152,7 +153,7 @@ class MainDialog : public Dialog {
     for (const BiText& name : kDestinationNames) AddComboText(IDC_DESTINATION, name.get());
     ReadSettings();
     SetUpMainList(MainList());
-    RefreshMainList(MainList(), otherControls_);
+    RefreshMainList(MainList(), otherControls_, textControls_);
     if (g_japaneseUi) SetItemText(IDC_NOTICE, GetTickCount() % 7 == 0 ? kNoticeText : L"");
     contextMenu_ = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(g_japaneseUi ? IDM_CONTEXT_JA : IDM_CONTEXT_EN));
     SetMenuDefaultItem(GetSubMenu(contextMenu_, 0), 0, TRUE);
@@ -193,6 +194,11 @@ class MainDialog : public Dialog {
       case IDC_OTHER_CONTROLS:
         if (!click) return true;
         otherControls_ = IsChecked(IDC_OTHER_CONTROLS);
+        Refresh();
+        return true;
+      case IDC_TEXT_CONTROLS:
+        if (!click) return true;
+        textControls_ = IsChecked(IDC_TEXT_CONTROLS);
         Refresh();
         return true;
       case IDC_ONLY_LINES:
@@ -300,6 +306,7 @@ class MainDialog : public Dialog {
     const std::uintptr_t owner = reinterpret_cast<std::uintptr_t>(hwnd());
     Write(settings::kFormat, ComboSelection(IDC_FORMAT), owner);
     Write(settings::kOtherControls, IsChecked(IDC_OTHER_CONTROLS) ? 1 : 0, owner);
+    Write(settings::kTextControls, IsChecked(IDC_TEXT_CONTROLS) ? 1 : 0, owner);
     Write(settings::kWayOut, ComboSelection(IDC_DESTINATION), owner);
     Write(settings::kTreeColumn, IsChecked(IDC_TREE_SHIFT) ? 1 : 0, owner);
     Write(settings::kTreeGraph, IsChecked(IDC_TREE_GRAPH) ? 1 : 0, owner);
@@ -344,6 +351,8 @@ class MainDialog : public Dialog {
   void ReadSettings() {
     otherControls_ = Read(settings::kOtherControls) != 0;
     Check(IDC_OTHER_CONTROLS, otherControls_);
+    textControls_ = Read(settings::kTextControls) != 0;
+    Check(IDC_TEXT_CONTROLS, textControls_);
     Check(IDC_TREE_SHIFT, Read(settings::kTreeColumn) != 0);
     Check(IDC_TREE_GRAPH, Read(settings::kTreeGraph) != 0);
     auto selectionOption = [this](const StringSetting& setting, int checkId, int editId) {
@@ -454,7 +463,7 @@ class MainDialog : public Dialog {
   }
 
   void Refresh() {
-    RefreshMainList(MainList(), otherControls_);
+    RefreshMainList(MainList(), otherControls_, textControls_);
     lastRow_ = -1;
     UpdateForSelection();
   }
@@ -576,6 +585,7 @@ class MainDialog : public Dialog {
   }
 
   bool otherControls_ = true;
+  bool textControls_ = false;
   std::wstring idleCaption_;      // button 1's caption while no output runs
   std::vector<int> locked_;       // the controls a running output disabled
   bool closeAfterRun_ = false;    // the user closed the window during the run

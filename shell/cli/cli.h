@@ -129,6 +129,7 @@ struct SelectorChoice {
   ControlSelector selector;
   int waitSeconds = 0;
   bool given = false;
+  bool textControls = false;  // list --text-controls: text controls are candidates too
 };
 std::optional<SelectorChoice> ReadSelectorChoice(const Args& args);
 

@@ -503,8 +503,11 @@ std::vector<Candidate> FindCandidates(const SelectorChoice& choice) {
   for (;;) {
     Win32DesktopWindows desktop;
     Win32ControlReader reader;
+    // A text kind asked for by --kind is found whatever the listing options say.
+    const bool textControls =
+        choice.textControls || (choice.selector.kind && FindKind(*choice.selector.kind)->textControl);
     std::vector<Candidate> found =
-        SelectCandidates(choice.selector, DiscoverControls(desktop, reader, true, g_frameWindow));
+        SelectCandidates(choice.selector, DiscoverControls(desktop, reader, true, g_frameWindow, textControls));
     if (!found.empty() || GetTickCount64() >= deadline) return found;
     Sleep(static_cast<DWORD>(std::min<ULONGLONG>(200, deadline - GetTickCount64())));
   }

@@ -13,6 +13,7 @@ namespace {
 const Option kListOptions[] = {
     {L"--listviews-only", nullptr, nullptr, L"list views only"},
     {L"--json", nullptr, nullptr, L"a JSON array of objects instead of lines"},
+    {L"--text-controls", nullptr, nullptr, L"edits, statics, status bars and tab controls too"},
 };
 
 // One object per candidate; the count split into items and (list views)
@@ -38,6 +39,7 @@ int RunList(const Args& args) {
   if (!args.positional.empty()) return Usage(L"unknown option " + args.positional[0]);
   std::optional<SelectorChoice> choice = ReadSelectorChoice(args);
   if (!choice) return kExitUsage;
+  choice->textControls = args.Has(L"--text-controls");
   std::vector<Candidate> rows;
   if (choice->given) {
     rows = FindCandidates(*choice);
@@ -49,7 +51,8 @@ int RunList(const Args& args) {
   } else {
     Win32DesktopWindows desktop;
     Win32ControlReader reader;
-    rows = DiscoverControls(desktop, reader, !args.Has(L"--listviews-only"), g_frameWindow);
+    rows = DiscoverControls(desktop, reader, !args.Has(L"--listviews-only"), g_frameWindow,
+                            choice->textControls && !args.Has(L"--listviews-only"));
   }
   PrintOut(args.Has(L"--json") ? CandidatesJson(rows) : CandidateLines(rows));
   if (choice->given && rows.empty()) return NoMatch(choice->selector);
@@ -59,9 +62,10 @@ int RunList(const Args& args) {
 }  // namespace
 
 extern const Verb kListVerb{
-    L"list", L"list [--listviews-only] [--json] [selectors]",
+    L"list", L"list [--listviews-only] [--text-controls] [--json] [selectors]",
     L"Prints one line per list view, tree view, combo box and list box of\n"
-    L"every window (only list views with --listviews-only), TAB-separated:\n"
+    L"every window (only list views with --listviews-only; edits, statics,\n"
+    L"status bars and tab controls too with --text-controls), TAB-separated:\n"
     L"handle, program, owner window, count, first item, note. With selectors,\n"
     L"only the controls they pick (exit status 2 when none).",
     {kListOptions, kSelectorOptions},

@@ -106,5 +106,21 @@ TEST(ReadTextInPieces, AReaderThatClaimsTooMuchCountsAsAFailure) {
   EXPECT_EQ(ReadTextInPieces(liar, 0x10000, 2047), L"");
 }
 
+TEST(SplitLines, HardLineBreaksOfEveryKindAndNoEmptyLineAfterTheLast) {
+  struct Case {
+    const wchar_t* text;
+    std::vector<std::wstring> lines;
+  };
+  const Case cases[] = {
+      {L"", {}},
+      {L"one", {L"one"}},
+      {L"a\r\nb\nc\rd", {L"a", L"b", L"c", L"d"}},
+      {L"a\r\n\r\nb\r\n", {L"a", L"", L"b"}},
+      {L"\n", {L""}},
+      {L"a\n\r\nb", {L"a", L"", L"b"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(std::wstring(c.text));
+}
+
 }  // namespace
 }  // namespace tblf

@@ -91,7 +91,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"list --all", "unknown option --all"},
       {L"export", "export needs a HANDLE or a selector (--program, --window, --kind)"},
       {L"export 10 --program a.exe", "a HANDLE and the selectors exclude each other"},
-      {L"export --kind tree", "--kind takes listview, treeview, listbox or combobox, not tree"},
+      {L"export --kind tree", "--kind takes listview, treeview, listbox, combobox, edit, static, statusbar or tab, not tree"},
       {L"export --kind listview --nth 0", "--nth takes 1 to 9999, not 0"},
       {L"export --window x --wait soon", "--wait takes 0 to 3600 seconds, not soon"},
       {L"list --program", "--program needs a program name"},
@@ -241,6 +241,38 @@ TEST_F(TblfcliWine, ListViewsOnlyDropsTheOtherKindsAndTheSuffix) {
     }
   }
   EXPECT_TRUE(sawTrio);
+}
+
+TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
+  struct Case {
+    const wchar_t* kind;
+    const wchar_t* name;
+    std::string tsv;
+  };
+  const Case cases[] = {
+      {L"edit", L"edit", "first line\r\n\r\nthird \"line\"\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C\r\n"},
+      {L"static", L"static", "Total: 3 items\r\n"},
+      {L"statusbar", L"statusbar", "Ready\r\n\r\n3 \xE9\xA0\x85\xE7\x9B\xAE\r\n"},
+      {L"tab", L"tab", "General\r\nDetails\r\n\xE8\xA9\xB3\xE7\xB4\xB0\r\n"},
+  };
+  const CliRun plain = RunCli(L"list --program tblf_fixture");
+  const CliRun texts = RunCli(L"list --program tblf_fixture --text-controls");
+  ASSERT_EQ(texts.exitCode, 0u) << texts.err;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.kind));
+    const CliRun run = RunCli(std::wstring(L"export --window \"fixture: texts\" --kind ") + c.kind + L" --format tsv");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, c.tsv);
+    const std::string label =
+        Utf8(HandleLabel(FromHwnd(fixture_->Handle(c.name)), FindKindOfWord(c.kind)->kind, true));
+    EXPECT_EQ(plain.out.find(label), std::string::npos);
+    EXPECT_NE(texts.out.find(label), std::string::npos);
+  }
+  for (const wchar_t* textless : {L"emptystatic", L"framestatic"}) {
+    const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(textless)), ControlKind::Static, true);
+    EXPECT_EQ(texts.out.find(Utf8(label)), std::string::npos) << "a static that shows no text: " << Utf8(textless);
+  }
 }
 
 // ---------------------------------------------------------------------------
