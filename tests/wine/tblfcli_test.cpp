@@ -652,7 +652,7 @@ TEST(TblfcliTargets, AFaultHalfWayEndsTheExportKeepingTheWholeRowsReadBeforeIt) 
                              ": read error: the control no longer answers or no longer exists; run `tblfcli list` "
                              "Stopped after row " + std::to_string(lines.size() - 1) + " of 100000.\n");
     } else {
-      EXPECT_EQ(run.err, "Aborted.\n");
+      EXPECT_EQ(run.err, "tblfcli: Aborted.\n");
     }
   }
 }
