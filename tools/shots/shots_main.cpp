@@ -185,6 +185,11 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 100 && app.FindRow(big.Handle(L"big")) < 0; ++i) Sleep(100);
   }
   if (bigStarted && app.SelectMainListRow(big.Handle(L"big"))) {
+    // Read inside the target, the 30,000 rows are done before a picture can
+    // be taken: this run reads by messages (Data/inproc 0), as the setting allows.
+    const wchar_t* dataKey = L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\Data";
+    const DWORD messagesOnly = 0;
+    RegSetKeyValueW(HKEY_CURRENT_USER, dataKey, L"inproc", REG_DWORD, &messagesOnly, sizeof messagesOnly);
     app.Pick(1023, 1);
     app.Click(IDOK);
     HWND bar = app.Item(1090);
@@ -193,6 +198,7 @@ int wmain(int argc, wchar_t** argv) {
     app.Click(IDOK);
     if (const auto box = app.WaitMessageBox(10000)) app.Answer(box->window);
     app.Pick(1023, 0);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, dataKey, L"inproc");
   }
 
   app.Close();
