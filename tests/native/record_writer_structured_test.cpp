@@ -408,7 +408,6 @@ TEST(StructuredOutputText, CsvOptionsChangeNothing) {
     RecordWriter plain, quoted;
     plain.BeginDocument(format, NewlineKind::Lf, false, false);
     quoted.BeginDocument(format, NewlineKind::Lf, true, true);
-    EXPECT_FALSE(quoted.AlwaysQuoted());
     for (RecordWriter* w : {&plain, &quoted}) {
       w->StartRow();
       w->WriteCell(L"a\"b,c");

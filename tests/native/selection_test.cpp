@@ -18,46 +18,6 @@ std::optional<std::vector<int>> Parsed(const wchar_t* text, int count) {
   return std::vector<int>(selection->begin(), selection->end());
 }
 
-struct SelectionCase {
-  const wchar_t* text;
-  std::vector<int> expected;
-};
-
-// Five columns, 0 to 4.
-TEST(ParseSelection, ColumnTextsAgainstFiveColumns) {
-  const SelectionCase cases[] = {
-      {L"2,0", {2, 0}},
-      {L"1-3", {1, 2, 3}},
-      {L"3-1", {3, 2, 1}},
-      {L"3-", {3, 4}},
-      {L"-", {0, 1, 2, 3, 4}},
-      {L"Icon lParam State", {-3, -4, -5}},
-      {L"#,0", {-2, 0}},
-      {L"7", {}},
-      {L"2-9", {2, 3, 4}},
-      {L"9-2", {4, 3, 2}},
-      {L"-3", {0, 1, 2, 3}},
-      {L"1,1", {1, 1}},
-      {L"1-2-3", {1, 2}},
-      {L"abc", {}},
-  };
-  for (const SelectionCase& c : cases) {
-    const auto list = Parsed(c.text, 5);
-    ASSERT_TRUE(list.has_value()) << std::wstring(c.text).size();
-    EXPECT_EQ(*list, c.expected) << "text index " << (&c - cases);
-  }
-}
-
-TEST(ParseSelection, NoTextSelectsEverything) {
-  EXPECT_EQ(*Parsed(nullptr, 4), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(*Parsed(nullptr, 0), std::vector<int>{});
-}
-
-TEST(ParseSelection, RowTextInOrderAndNumberSignAlone) {
-  EXPECT_EQ(*Parsed(L"0 5 9", 10), (std::vector<int>{0, 5, 9}));
-  EXPECT_EQ(*Parsed(L"#", 10), std::vector<int>{-2});
-}
-
 TEST(ParseSelection, EveryListedSeparatorSplitsTokens) {
   const std::wstring separators = L" \t\r\n,+*/@%&;:._><^\\'\"!{}`";
   for (wchar_t c : separators) {
@@ -82,35 +42,53 @@ TEST(ParseSelection, AsciiLettersSeparateExceptILS) {
   }
 }
 
-TEST(ParseSelection, PseudoColumnsInEitherCase) {
-  EXPECT_EQ(*Parsed(L"# i I l L s S", 5), (std::vector<int>{-2, -3, -3, -4, -4, -5, -5}));
-  EXPECT_EQ(*Parsed(L"icon,LPARAM;state", 5), (std::vector<int>{-3, -4, -5}));
-  // Words are read letter by letter: "all columns please" leaves ll l s l s.
-  EXPECT_EQ(*Parsed(L"all columns please", 5), (std::vector<int>{-4, -4, -5, -4, -5}));
-  // Pseudo columns do not depend on the count.
-  EXPECT_EQ(*Parsed(L"#", 0), std::vector<int>{-2});
-}
-
-TEST(ParseSelection, OtherCharactersBelongToTokens) {
-  // Parentheses and non-ASCII text are token characters; a token that does not
-  // begin with a number stands for 0.
-  EXPECT_EQ(*Parsed(L"(2)", 5), std::vector<int>{0});
-  EXPECT_EQ(*Parsed(L"2列", 5), std::vector<int>{2});
-  EXPECT_EQ(*Parsed(L"列2", 5), std::vector<int>{0});
-  EXPECT_EQ(*Parsed(L"2(3)", 5), std::vector<int>{2});
-}
-
-TEST(ParseSelection, NoTokensGiveAnEmptyList) {
-  EXPECT_EQ(*Parsed(L"", 5), std::vector<int>{});
-  EXPECT_EQ(*Parsed(L" ,, ;\t\r\n  ", 5), std::vector<int>{});
-}
-
-TEST(ParseSelection, RangeCornerCases) {
+TEST(ParseSelection, CountsTokensRangesAndDigits) {
   struct {
     const wchar_t* text;
     int count;
     std::vector<int> expected;
   } cases[] = {
+      // Column texts against five columns, 0 to 4.
+      {L"2,0", 5, {2, 0}},
+      {L"1-3", 5, {1, 2, 3}},
+      {L"3-1", 5, {3, 2, 1}},
+      {L"3-", 5, {3, 4}},
+      {L"-", 5, {0, 1, 2, 3, 4}},
+      {L"Icon lParam State", 5, {-3, -4, -5}},
+      {L"#,0", 5, {-2, 0}},
+      {L"7", 5, {}},
+      {L"2-9", 5, {2, 3, 4}},
+      {L"9-2", 5, {4, 3, 2}},
+      {L"-3", 5, {0, 1, 2, 3}},
+      {L"1,1", 5, {1, 1}},
+      {L"1-2-3", 5, {1, 2}},
+      {L"abc", 5, {}},
+      {nullptr, 4, {0, 1, 2, 3}},  // no text selects everything
+      {nullptr, 0, {}},
+      {nullptr, -3, {}},           // a negative count acts as none
+      {L"0 1 -", -3, {}},
+      {L"", 5, {}},                // no tokens
+      {L" ,, ;\t\r\n  ", 5, {}},
+      {L"0 5 9", 10, {0, 5, 9}},   // rows in the order typed
+      {L"#", 10, {-2}},
+      {L"#", 0, {-2}},             // pseudo columns do not depend on the count
+      {L"# i I l L s S", 5, {-2, -3, -3, -4, -4, -5, -5}},
+      {L"icon,LPARAM;state", 5, {-3, -4, -5}},
+      {L"all columns please", 5, {-4, -4, -5, -4, -5}},  // read letter by letter: ll l s l s
+      // Parentheses and non-ASCII text are token characters; a token that
+      // does not begin with a number stands for 0.
+      {L"(2)", 5, {0}},
+      {L"2列", 5, {2}},
+      {L"列2", 5, {0}},
+      {L"2(3)", 5, {2}},
+      // Full-width digits, as a Japanese input method types them, are
+      // digits; other scripts' digits are not.
+      {L"２", 5, {2}},
+      {L"１２", 20, {12}},
+      {L"２-４", 5, {2, 3, 4}},
+      {L"1２", 20, {12}},
+      {L"-３", 5, {0, 1, 2, 3}},
+      {L"\x0663", 5, {0}},
       {L"-", 0, {}},
       {L"3-", 3, {}},            // open-ended ranges never run downwards
       {L"7-", 5, {}},
@@ -125,22 +103,6 @@ TEST(ParseSelection, RangeCornerCases) {
   for (const auto& c : cases) {
     EXPECT_EQ(*Parsed(c.text, c.count), c.expected) << (&c - cases);
   }
-}
-
-TEST(ParseSelection, NegativeCountActsAsNone) {
-  EXPECT_EQ(*Parsed(nullptr, -3), std::vector<int>{});
-  EXPECT_EQ(*Parsed(L"0 1 -", -3), std::vector<int>{});
-}
-
-// Full-width digits, as a Japanese input method types them, read as digits;
-// other scripts' digits do not.
-TEST(ParseSelection, FullWidthDigitsAreDigits) {
-  EXPECT_EQ(*Parsed(L"２", 5), std::vector<int>{2});
-  EXPECT_EQ(*Parsed(L"１２", 20), std::vector<int>{12});
-  EXPECT_EQ(*Parsed(L"２-４", 5), (std::vector<int>{2, 3, 4}));
-  EXPECT_EQ(*Parsed(L"1２", 20), std::vector<int>{12});
-  EXPECT_EQ(*Parsed(L"-３", 5), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(*Parsed(L"\x0663", 5), std::vector<int>{0});  // Arabic-Indic three
 }
 
 TEST(ParseSelection, HugeNumbersSaturateWithoutLongLoops) {
