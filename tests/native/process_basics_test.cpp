@@ -14,33 +14,21 @@ class UiLanguageGuard {
   bool saved_;
 };
 
-struct ShellCase {
-  unsigned code;
-  const wchar_t* english;
-  const wchar_t* japanese;
-};
-
-// The codes that share a text, the ones without a text of their own, and
-// the language switch; the texts themselves are the table's.
+// The codes that share a text and the ones without a text of their own; the
+// texts themselves are the table's.
 TEST(ShellExecuteErrorText, CodesThatShareATextOrHaveNone) {
-  const ShellCase cases[] = {
-      {0, L"There was not enough memory to complete the operation.", L"メモリが不足しています。"},
-      {8, L"There was not enough memory to complete the operation.", L"メモリが不足しています。"},
-      {30, L"DDE error.", L"DDEエラー。"},
-      {12, L"RC=12", L"RC=12"},
-      {1, L"RC=1", L"RC=1"},
-      {42, L"No error.", L"エラーは発生していません。"},
+  UiLanguageGuard english(false);
+  const std::pair<unsigned, const wchar_t*> cases[] = {
+      {0, L"There was not enough memory to complete the operation."},
+      {8, L"There was not enough memory to complete the operation."},
+      {30, L"DDE error."},
+      {12, L"RC=12"},
+      {1, L"RC=1"},
+      {42, L"No error."},
   };
-  for (const auto& c : cases) {
-    {
-      UiLanguageGuard english(false);
-      EXPECT_EQ(ShellExecuteErrorText(c.code), c.english) << "code " << c.code;
-    }
-    {
-      UiLanguageGuard japanese(true);
-      EXPECT_EQ(ShellExecuteErrorText(c.code), c.japanese) << "code " << c.code;
-    }
-  }
+  for (const auto& [code, text] : cases) EXPECT_EQ(ShellExecuteErrorText(code), text) << "code " << code;
+  SetUiLanguage(true);
+  EXPECT_EQ(ShellExecuteErrorText(8), L"メモリが不足しています。");
 }
 
 TEST(ExeFolderFromPath, DriveRootKeepsItsBackslash) {

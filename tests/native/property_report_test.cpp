@@ -142,12 +142,6 @@ TEST(PropertyReport, OwnerDrawWarningsFollowTheClientPositionWhereTheirCondition
     const std::wstring afterClient = report.substr(report.find(client) + client.size());
     EXPECT_EQ(afterClient, (c.warning ? std::wstring(c.warning) : L"") + L"\r\nProcess ID      : 000001C4 (64bit)\r\n");
   }
-  ControlFacts facts = ListViewFacts();
-  facts.style = 0x10;
-  EXPECT_NE(BuildPropertyReport(ControlKind::ListBox, facts, true, 64)
-                .find(L"\r\nオーナードローのスタイルを持ち、LBS_HASSTRINGSスタイルを持たないため、"
-                      L"文字列を正しく取得できない可能性があります。\r\n\r\nプロセスID"),
-            std::wstring::npos);
 }
 
 TEST(PropertyReport, ADestroyedControlOrTheFileListIsUnknownAndNothingElse) {
