@@ -94,6 +94,10 @@ std::optional<std::wstring> StoredString(const wchar_t* section, const wchar_t* 
   return std::wstring(value);
 }
 
+void StoreInt(const wchar_t* section, const wchar_t* key, DWORD value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsPath(section).c_str(), key, REG_DWORD, &value, sizeof value);
+}
+
 TabuliftApp::~TabuliftApp() { Stop(); }
 
 void TabuliftApp::Stop() {
@@ -332,8 +336,6 @@ std::string TabuliftApp::DescribeWindows() const {
 }
 
 HWND TabuliftApp::SampleWindow() const { return FindWindowOf(processId_, L"TBLIFT_SAMPLEWINDOW", nullptr); }
-
-std::wstring TabuliftApp::SampleTitle() const { return TextOf(SampleWindow()); }
 
 std::wstring TabuliftApp::SampleText() const { return TextOf(GetDlgItem(SampleWindow(), 108)); }
 
