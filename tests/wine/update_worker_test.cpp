@@ -209,21 +209,6 @@ TEST_F(UpdateWorker, RequestDuringARunningCheckMakesItReportAndStartsNoSecondWor
   EXPECT_TRUE(IsWindowEnabled(checkNow_));
 }
 
-TEST_F(UpdateWorker, CancelIsNotOfferedInManualModeAndNoLeavesEverythingAsItWas) {
-  LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
-  ASSERT_TRUE(server.listening());
-  ASSERT_TRUE(Write(settings::kAutoUpdateCheck, 1, 0));
-  ASSERT_TRUE(StartUpdateCheck(UpdateMode::Manual, Values(server)));
-  WaitForWorker();
-  const std::vector<Shown> shown = TakeShown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, L"The new version was found. Do you browse Quillmark's web site?");
-  EXPECT_EQ(shown[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-  EXPECT_EQ(Read(settings::kAutoUpdateCheck), 1);
-  EXPECT_TRUE(opened_.empty());
-  EXPECT_TRUE(g_destroyMessages.empty());
-}
-
 TEST_F(UpdateWorker, YesOpensTheSiteFromTheSystemDirectoryAndClosesTheProgram) {
   for (bool closeAfterOpening : {true, false}) {
     SCOPED_TRACE(closeAfterOpening ? "close after opening" : "stay open");
@@ -269,10 +254,11 @@ TEST_F(UpdateWorker, BrowserThatDoesNotStartIsReportedAndTheProgramStays) {
   EXPECT_TRUE(g_destroyMessages.empty());
 }
 
-TEST_F(UpdateWorker, JapaneseQuestionNamesCancelAtStartUpAndWhatHappensAfterOpening) {
+// Cancel is offered at start-up only; No leaves everything as it was.
+TEST_F(UpdateWorker, TheQuestionNamesCancelAtStartUpAndWhatHappensAfterOpening) {
   LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
   ASSERT_TRUE(server.listening());
-  g_japaneseUi = true;
+  ASSERT_TRUE(Write(settings::kAutoUpdateCheck, 1, 0));
   const std::wstring head =
       L"現在実行中のバージョンより新しいバージョンが見つかりました。\nQuillmarkのWebサイトを表示しますか?\n\n";
   const std::wstring cancelLine = L"[キャンセル]を押すと、自動通知機能をOFFにします。\n";
@@ -280,17 +266,21 @@ TEST_F(UpdateWorker, JapaneseQuestionNamesCancelAtStartUpAndWhatHappensAfterOpen
   const std::wstring stays =
       L"(このままTabuliftをアップデートする場合は、ダウンロード前に、現在動作中のTabuliftを終了しておいてください)";
   struct Case {
+    bool japanese;
     UpdateMode mode;
     bool closeAfterOpening;
     std::wstring text;
+    UINT buttons;
   };
   const Case cases[] = {
-      {UpdateMode::Manual, true, head + closes},
-      {UpdateMode::Manual, false, head + stays},
-      {UpdateMode::Startup, true, head + cancelLine + closes},
-      {UpdateMode::Startup, false, head + cancelLine + stays},
+      {false, UpdateMode::Manual, true, L"The new version was found. Do you browse Quillmark's web site?", MB_YESNO},
+      {true, UpdateMode::Manual, true, head + closes, MB_YESNO},
+      {true, UpdateMode::Manual, false, head + stays, MB_YESNO},
+      {true, UpdateMode::Startup, true, head + cancelLine + closes, MB_YESNOCANCEL},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    g_japaneseUi = c.japanese;
     UpdateCheckValues values = Values(server);
     values.closeAfterOpening = c.closeAfterOpening;
     ASSERT_TRUE(StartUpdateCheck(c.mode, values));
@@ -298,7 +288,11 @@ TEST_F(UpdateWorker, JapaneseQuestionNamesCancelAtStartUpAndWhatHappensAfterOpen
     const std::vector<Shown> shown = TakeShown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, c.text);
+    EXPECT_EQ(shown[0].type, c.buttons | MB_ICONQUESTION);
   }
+  EXPECT_EQ(Read(settings::kAutoUpdateCheck), 1);
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_TRUE(g_destroyMessages.empty());
 }
 
 // Switched on, it runs through the stored proxy: the update dialog test starts the program so.
