@@ -139,7 +139,6 @@ TEST_F(UpdateDialog, CloseStoresTheDialogsValuesAndAnEmptyProxyBoxKeepsTheStored
   } cases[] = {
       {L"proxy.old", L"", L"proxy.old", 3128, 9, true, true, false},
       {L"proxy.old", L"_", L"_", 0, 0, false, false, true},
-      {L"", L"", L"_", 80, 6, true, false, true},
       {L"", L"proxy.new", L"proxy.new", 8080, 12, false, true, false},
   };
   test::RemoveStoredSettings();

@@ -190,17 +190,14 @@ TEST(TblfcliUpdateCheck, PrintsTheOutcomeAndThePublishedNumber) {
   }
 }
 
-TEST(TblfcliUpdateCheck, ProxyOptionAsksTheProxyAndNothingListeningFailsToConnect) {
+// "connect-failed" is printed for the full accept queue below.
+TEST(TblfcliUpdateCheck, ProxyOptionAsksTheProxy) {
   LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23105.\r\n"}});
   ASSERT_TRUE(server.listening());
-  CliRun run = RunCli(L"update-check --proxy 127.0.0.1:" + server.Port() + L" --build 23105");
+  const CliRun run = RunCli(L"update-check --proxy 127.0.0.1:" + server.Port() + L" --build 23105");
   EXPECT_EQ(run.out, "equal 23105\r\n");
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(server.Requests(), std::vector<std::string>{kProxyRequest});
-
-  run = RunCli(L"update-check --proxy 127.0.0.1:" + std::to_wstring(test::UnusedLoopbackPort()));
-  EXPECT_EQ(run.out, "connect-failed\r\n");
-  EXPECT_EQ(run.exitCode, 1u);
 }
 
 // Server faults end within the timeout with a word of their own; the old
