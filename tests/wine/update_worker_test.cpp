@@ -209,51 +209,49 @@ TEST_F(UpdateWorker, RequestDuringARunningCheckMakesItReportAndStartsNoSecondWor
   EXPECT_TRUE(IsWindowEnabled(checkNow_));
 }
 
-// Yes opens the site from the system directory and, when asked to, ends the
-// program; a browser that does not start is reported and the program stays.
 TEST_F(UpdateWorker, YesOpensTheSiteFromTheSystemDirectoryAndClosesTheProgram) {
-  const struct {
-    bool closeAfterOpening;
-    INT_PTR openerResult;  // 31: SE_ERR_NOASSOC
-    bool japanese;
-    const wchar_t* failure;  // the second message box; null: none
-  } cases[] = {
-      {true, 42, false, nullptr},
-      {false, 42, false, nullptr},
-      {true, 31, false, L"Running Browser was failed."},
-      {true, 31, true, L"ブラウザの起動に失敗しました。\nブラウザを起動し、http://tabulift.example/ を開いてください。"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
+  for (bool closeAfterOpening : {true, false}) {
+    SCOPED_TRACE(closeAfterOpening ? "close after opening" : "stay open");
     LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
     ASSERT_TRUE(server.listening());
     OpenDialog();
     g_destroyMessages.clear();
     opened_.clear();
     answer_ = IDYES;
-    openerResult_ = c.openerResult;
-    g_japaneseUi = c.japanese;
     UpdateCheckValues values = Values(server);
-    values.closeAfterOpening = c.closeAfterOpening;
+    values.closeAfterOpening = closeAfterOpening;
     ASSERT_TRUE(StartUpdateCheck(UpdateMode::Manual, values));
     WaitForWorker();
-    const std::vector<Shown> shown = TakeShown();
-    ASSERT_EQ(shown.size(), c.failure ? 2u : 1u);
-    if (c.failure) {
-      EXPECT_EQ(shown[1].text, c.failure);
-      EXPECT_EQ(shown[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    }
+    EXPECT_EQ(TakeShown().size(), 1u);
     EXPECT_EQ(opened_, std::vector<std::wstring>{L"http://tabulift.example/"});
     EXPECT_EQ(openedDirectory_, SystemDirectory());
     EXPECT_EQ(openedIn_, SystemDirectory() + L"\\");
     EXPECT_EQ(CurrentDirectory(), test::ExecutableFolder());
-    const int ends = c.closeAfterOpening && !c.failure ? 1 : 0;
-    EXPECT_EQ(g_destroyMessages[frame_], ends);
-    EXPECT_EQ(g_destroyMessages[dialog_], ends);
+    EXPECT_EQ(g_destroyMessages[frame_], closeAfterOpening ? 1 : 0);
+    EXPECT_EQ(g_destroyMessages[dialog_], closeAfterOpening ? 1 : 0);
     PublishUpdateDialog(nullptr, nullptr);
     DestroyWindow(dialog_);
     dialog_ = nullptr;
   }
+}
+
+TEST_F(UpdateWorker, BrowserThatDoesNotStartIsReportedAndTheProgramStays) {
+  LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
+  ASSERT_TRUE(server.listening());
+  answer_ = IDYES;
+  openerResult_ = 31;  // SE_ERR_NOASSOC
+  for (bool japanese : {false, true}) {
+    g_japaneseUi = japanese;
+    ASSERT_TRUE(StartUpdateCheck(UpdateMode::Manual, Values(server)));
+    WaitForWorker();
+    const std::vector<Shown> shown = TakeShown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, japanese ? L"ブラウザの起動に失敗しました。\nブラウザを起動し、"
+                                        L"http://tabulift.example/ を開いてください。"
+                                      : L"Running Browser was failed.");
+    EXPECT_EQ(shown[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  }
+  EXPECT_TRUE(g_destroyMessages.empty());
 }
 
 // Cancel is offered at start-up only; No leaves everything as it was.
