@@ -25,7 +25,6 @@ namespace tblf {
 namespace {
 
 using test::LoopbackHttpServer;
-using test::ScriptedReply;
 
 struct Shown {
   std::wstring text;
