@@ -121,6 +121,11 @@ bool HasLine(const std::wstring& report, const std::wstring& line) {
   return report.find(L"\r\n" + line + L"\r\n") != std::wstring::npos;
 }
 
+// Each of `lines` is a whole line of the report.
+void ExpectLines(const std::wstring& report, std::initializer_list<std::wstring> lines) {
+  for (const std::wstring& line : lines) EXPECT_TRUE(HasLine(report, line)) << Narrow(line) << "\n" << Narrow(report);
+}
+
 TEST(EnvironmentReport, AmdCachesAndTlbsFromTheExtendedLeaves) {
   EnvironmentFacts facts;
   facts.cpuid = FakeCpu("AuthenticAMD", 0x10, 0x80000008u)
@@ -131,14 +136,10 @@ TEST(EnvironmentReport, AmdCachesAndTlbsFromTheExtendedLeaves) {
                     .Function();
   const std::wstring r = BuildEnvironmentReport(facts, false);
   const std::wstring assoc = L" Associativity: FFh" + std::wstring(21, L' ') + L" Associativity: FFh";
-  EXPECT_TRUE(HasLine(r, L"Processor     :AMD")) << Narrow(r);
-  EXPECT_TRUE(HasLine(r, L"Max Logical Processors:16"));
-  EXPECT_TRUE(HasLine(r, L"L2 Cache Line size      :64 bytes"));
-  EXPECT_TRUE(HasLine(r, L"L2 Associativity field  :8ways"));
-  EXPECT_TRUE(HasLine(r, L"L2 Cache size           :512 KB"));
-  EXPECT_TRUE(HasLine(r, L"Physical Address Bits   :48"));
-  EXPECT_TRUE(HasLine(r, assoc));
-  EXPECT_TRUE(HasLine(r, L" Size         : 32KB" + std::wstring(20, L' ') + L" Size         : 32KB"));
+  ExpectLines(r, {L"Processor     :AMD", L"Max Logical Processors:16", L"L2 Cache Line size      :64 bytes",
+                 L"L2 Associativity field  :8ways", L"L2 Cache size           :512 KB",
+                 L"Physical Address Bits   :48", assoc,
+                 L" Size         : 32KB" + std::wstring(20, L' ') + L" Size         : 32KB"});
   EXPECT_NE(r.find(L"[CPUID Extended Feature Flag (AMD)]"), std::wstring::npos);
   EXPECT_EQ(r.find(L"(Intel)]"), std::wstring::npos);
 }
@@ -155,13 +156,11 @@ TEST(EnvironmentReport, IntelCachesFromLeaf4AndTlbsFromLeaf18) {
                     .Set(0x18, 1, {0, (8u << 16) | 1, 16, 0x22})
                     .Function();
   const std::wstring r = BuildEnvironmentReport(facts, false);
-  EXPECT_TRUE(HasLine(r, L"L2 Cache Line size      :64 bytes")) << Narrow(r);
-  EXPECT_TRUE(HasLine(r, L"L2 Associativity field  :4ways"));
-  EXPECT_TRUE(HasLine(r, L"L2 Cache size           :256 KB"));
-  EXPECT_TRUE(HasLine(r, L" #Entry       : 64" + std::wstring(22, L' ') + L" #Entry       : 128"));
-  EXPECT_TRUE(HasLine(r, L" Associativity: 08h" + std::wstring(21, L' ') + L" Associativity: 08h"));
-  EXPECT_TRUE(HasLine(r, L" Line size    : 64bytes" + std::wstring(17, L' ') + L" Line size    : 64bytes"));
-  EXPECT_TRUE(HasLine(r, L"Physical Address Bits   :(unknown)"));
+  ExpectLines(r, {L"L2 Cache Line size      :64 bytes", L"L2 Associativity field  :4ways",
+                 L"L2 Cache size           :256 KB", L"Physical Address Bits   :(unknown)",
+                 L" #Entry       : 64" + std::wstring(22, L' ') + L" #Entry       : 128",
+                 L" Associativity: 08h" + std::wstring(21, L' ') + L" Associativity: 08h",
+                 L" Line size    : 64bytes" + std::wstring(17, L' ') + L" Line size    : 64bytes"});
   EXPECT_NE(r.find(L"[CPUID Extended Feature Flag (Intel)]"), std::wstring::npos);
 }
 
@@ -209,18 +208,14 @@ TEST(EnvironmentReport, WhatCannotBeGatheredIsWrittenAsText) {
   facts.drives[0].noMedia = true;
   facts.driveDetailsNeedRights = true;
   const std::wstring r = BuildEnvironmentReport(facts, false);
-  EXPECT_TRUE(HasLine(r, L"Processor     :ARM64 Architecture")) << Narrow(r);
-  EXPECT_TRUE(HasLine(r, L"CPUID         :(no cpuid instruction)"));
-  EXPECT_TRUE(HasLine(r, L"Frequency     :(unknown)"));
-  EXPECT_TRUE(HasLine(r, L"Machine Name  :(unknown)"));
-  EXPECT_TRUE(HasLine(r, L"E: CD-ROM    (no media)"));
+  ExpectLines(r, {L"Processor     :ARM64 Architecture", L"CPUID         :(no cpuid instruction)",
+                 L"Frequency     :(unknown)", L"Machine Name  :(unknown)", L"E: CD-ROM    (no media)"});
   EXPECT_NE(r.find(L"\r\nBecause the administrator authority is not enough, there is an unknown drive "
                    L"information.\r\n"),
             std::wstring::npos);
   EXPECT_NE(r.find(L"\r\n[Network Adapter]\r\nCall to GetAdaptersInfo failed.\r\n"), std::wstring::npos);
   const std::wstring ja = BuildEnvironmentReport(facts, true);
-  EXPECT_TRUE(HasLine(ja, L"コンピュータ名:(不明)")) << Narrow(ja);
-  EXPECT_TRUE(HasLine(ja, L"プロセッサ    :ARM64 Architecture"));
+  ExpectLines(ja, {L"コンピュータ名:(不明)", L"プロセッサ    :ARM64 Architecture"});
 }
 
 TEST(EnvironmentReport, FrequencyAndDriveLinesKeepTheirColumns) {
@@ -238,8 +233,8 @@ TEST(EnvironmentReport, FrequencyAndDriveLinesKeepTheirColumns) {
   facts.drives = {c};
   facts.networkAdapters.emplace();
   const std::wstring r = BuildEnvironmentReport(facts, false);
-  EXPECT_TRUE(HasLine(r, L"Frequency     : 3192.05 MHz (with High-resolution performance counter)")) << Narrow(r);
-  EXPECT_TRUE(HasLine(r, L"C: Fixed       45.0/ 237.0GB  NVMe     NTFS     1234-ABCD System"));
+  ExpectLines(r, {L"Frequency     : 3192.05 MHz (with High-resolution performance counter)",
+                 L"C: Fixed       45.0/ 237.0GB  NVMe     NTFS     1234-ABCD System"});
   EXPECT_EQ(r.find(L"Because the administrator"), std::wstring::npos);
   EXPECT_EQ(r.find(L"GetAdaptersInfo"), std::wstring::npos);
 }

@@ -17,18 +17,13 @@ struct PathCase {
 TEST(IniModeFromExePath, EndsInUnderscoreOExeUnderTheExactRule) {
   const PathCase cases[] = {
       {L"C:\\Tools\\TBLIFT_O.EXE", true},
-      {L"C:\\Tools\\tblift_o.exe", true},
       {L"C:\\Tools\\tblift_O.ExE", true},
       {L"C:\\Tools\\TBLIFT.EXE", false},
       {L"C:\\Tools\\TBLIFT-O.EXE", false},   // the underscore is exact
       {L"C:\\Tools\\TBLIFT_O,EXE", false},   // the dot is exact
-      {L"C:\\Tools\\TBLIFT_0.EXE", false},   // zero is no o
       {L"C:\\Tools\\TBLIFT_O.EXE ", false},  // nothing may follow
-      {L"C:\\Tools\\TBLIFT_OO.EXE", false},
-      {L"C:\\_o.exe", true},                 // 9 characters
       {L"C:_o.exe", true},                   // exactly 8
       {L"x_o.exe", false},                   // 7 characters are too short
-      {L"_o.exe", false},
       {L"", false},
   };
   for (const auto& c : cases) {
@@ -69,20 +64,11 @@ TEST(ParseSettingInteger, SignDigitsAndTheLoneSign) {
       {L"+7", 7},
       {L"-7", -7},
       {L"-", 0},
-      {L"+", 0},
       {L"", 0},
-      {L"0", 0},
-      {L"007", 7},
       {L"4x", std::nullopt},
-      {L"x4", std::nullopt},
       {L" 4", std::nullopt},
-      {L"4 ", std::nullopt},
       {L"--4", std::nullopt},
-      {L"+-4", std::nullopt},
-      {L"1e3", std::nullopt},
-      {L"0x10", std::nullopt},
       {L"\x0664", std::nullopt},  // an Arabic-Indic digit is no decimal digit here
-      {L"2147483647", INT_MAX},
       {L"-2147483648", INT_MIN},
       {L"2147483648", INT_MIN},     // the 32 bits, as a REG_DWORD of that number
       {L"4294967295", -1},
@@ -119,29 +105,14 @@ TEST(DecodeRegistryInteger, ByTypeWithDefault99) {
       {"dword all ones", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, -1},
       {"dword too short", kRegDword, {0x01, 0x02}, 99},
       {"qword gives its low half", kRegQword, {0x02, 0, 0, 0, 0x01, 0, 0, 0}, 2},
-      {"binary of 4 bytes", kRegBinary, {0x03, 0, 0, 0}, 3},
       {"binary longer than 4", kRegBinary, {0x05, 0, 0, 0, 0xAA, 0xBB}, 5},
-      {"binary of 3 bytes", kRegBinary, {0x05, 0, 0}, 99},
-      {"empty binary", kRegBinary, {}, 99},
       {"dword big-endian", kRegDwordBigEndian, {0x00, 0x00, 0x01, 0x02}, 0x0102},
-      {"dword big-endian too short", kRegDwordBigEndian, {0x01}, 99},
       {"sz 42", kRegSz, Utf16Le(L"42"), 42},
-      {"sz +7", kRegSz, Utf16Le(L"+7"), 7},
-      {"sz lone minus", kRegSz, Utf16Le(L"-"), 0},
       {"sz 4x", kRegSz, Utf16Le(L"4x"), 99},
       {"sz without its NUL", kRegSz, Utf16Le(L"12", false), 12},
       {"sz of odd size", kRegSz, {'1', 0, '2'}, 1},
-      {"expand sz", kRegExpandSz, Utf16Le(L"-15"), -15},
-      {"multi sz takes the first string", kRegMultiSz, [] {
-         auto d = Utf16Le(L"8");
-         auto more = Utf16Le(L"9");
-         d.insert(d.end(), more.begin(), more.end());
-         d.insert(d.end(), {0, 0});
-         return d;
-       }(), 8},
-      {"sz too big for 32 bits", kRegSz, Utf16Le(L"4294967296"), 99},
+      {"multi sz takes the first string", kRegMultiSz, {'8', 0, 0, 0, '9', 0, 0, 0, 0, 0}, 8},
       {"none type", kRegNone, {1, 0, 0, 0}, 99},
-      {"link type", kRegLink, {1, 0, 0, 0}, 99},
       {"unknown type", 0x1234, {1, 0, 0, 0}, 99},
   };
   for (const auto& c : cases) {
@@ -160,11 +131,8 @@ TEST(IniStoredString, WrapsWhatTheProfileReaderWouldStripOrTrim) {
       {L"plain", L"plain"},
       {L"", L""},
       {L"\"quoted\"", L"'\"quoted\"'"},
-      {L"\"open", L"'\"open'"},
       {L"'single'", L"''single''"},
-      {L"'", L"'''"},
       {L"NOTEPAD \"%s\"", L"NOTEPAD \"%s\""},  // a quote later on is kept as it is
-      {L"a'b", L"a'b"},
       {L" lead", L"' lead'"},
       {L"trail ", L"'trail '"},
       {L"\ttab", L"'\ttab'"},

@@ -65,15 +65,42 @@ bool WaitFor(DWORD timeoutMs, F done) {
 
 WindowId Id(HWND window) { return reinterpret_cast<WindowId>(window); }
 
-}  // namespace
-
-void RemoveStoredSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuillmarkHive\\TBLIFT"); }
-
-namespace {
 std::wstring SettingsPath(const wchar_t* section) {
   return std::wstring(L"Software\\QuillmarkHive\\TBLIFT\\CurrentVersion\\") + section;
 }
+
+bool IsRadio(HWND button) {
+  const LONG style = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+  return style == BS_AUTORADIOBUTTON || style == BS_RADIOBUTTON;
+}
+
+struct Description {
+  DWORD pid;
+  std::string text;
+};
+
+void Describe(HWND window, int depth, std::string& out) {
+  wchar_t name[128] = L"", text[128] = L"";
+  GetClassNameW(window, name, 128);
+  GetWindowTextW(window, text, 128);
+  out += std::string(depth * 2, ' ') + Narrow(name) + " id=" + std::to_string(GetDlgCtrlID(window)) + " \"" +
+         Narrow(text) + "\"" + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    Describe(child, depth + 1, out);
+  }
+}
+
+BOOL CALLBACK DescribeTopLevel(HWND window, LPARAM l) {
+  auto* d = reinterpret_cast<Description*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == d->pid && IsWindowVisible(window)) Describe(window, 0, d->text);
+  return TRUE;
+}
+
 }  // namespace
+
+void RemoveStoredSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuillmarkHive\\TBLIFT"); }
 
 std::optional<DWORD> StoredInt(const wchar_t* section, const wchar_t* key) {
   DWORD value = 0, size = sizeof value;
@@ -92,6 +119,10 @@ std::optional<std::wstring> StoredString(const wchar_t* section, const wchar_t* 
     return std::nullopt;
   }
   return std::wstring(value);
+}
+
+void StoreInt(const wchar_t* section, const wchar_t* key, DWORD value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsPath(section).c_str(), key, REG_DWORD, &value, sizeof value);
 }
 
 TabuliftApp::~TabuliftApp() { Stop(); }
@@ -204,15 +235,6 @@ void TabuliftApp::PickIn(HWND dialog, int comboId, int index) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-namespace {
-
-bool IsRadio(HWND button) {
-  const LONG style = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
-  return style == BS_AUTORADIOBUTTON || style == BS_RADIOBUTTON;
-}
-
-}  // namespace
-
 void TabuliftApp::ClickIn(HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
   const LONG style = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
@@ -297,34 +319,6 @@ bool TabuliftApp::FillSaveDialog(const std::wstring& path, DWORD timeoutMs) {
   return WaitFor(timeoutMs, [dialog] { return !IsWindow(dialog); });
 }
 
-namespace {
-
-struct Description {
-  DWORD pid;
-  std::string text;
-};
-
-void Describe(HWND window, int depth, std::string& out) {
-  wchar_t name[128] = L"", text[128] = L"";
-  GetClassNameW(window, name, 128);
-  GetWindowTextW(window, text, 128);
-  out += std::string(depth * 2, ' ') + Narrow(name) + " id=" + std::to_string(GetDlgCtrlID(window)) + " \"" +
-         Narrow(text) + "\"" + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    Describe(child, depth + 1, out);
-  }
-}
-
-BOOL CALLBACK DescribeTopLevel(HWND window, LPARAM l) {
-  auto* d = reinterpret_cast<Description*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid == d->pid && IsWindowVisible(window)) Describe(window, 0, d->text);
-  return TRUE;
-}
-
-}  // namespace
-
 std::string TabuliftApp::DescribeWindows() const {
   Description d{processId_, ""};
   EnumWindows(DescribeTopLevel, reinterpret_cast<LPARAM>(&d));
@@ -332,8 +326,6 @@ std::string TabuliftApp::DescribeWindows() const {
 }
 
 HWND TabuliftApp::SampleWindow() const { return FindWindowOf(processId_, L"TBLIFT_SAMPLEWINDOW", nullptr); }
-
-std::wstring TabuliftApp::SampleTitle() const { return TextOf(SampleWindow()); }
 
 std::wstring TabuliftApp::SampleText() const { return TextOf(GetDlgItem(SampleWindow(), 108)); }
 

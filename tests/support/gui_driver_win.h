@@ -103,7 +103,6 @@ class TabuliftApp {
 
   // The sample window and its text control.
   HWND SampleWindow() const;
-  std::wstring SampleTitle() const;
   std::wstring SampleText() const;
   // Waits until the sample text equals `expected` (then true) or the time is up.
   bool WaitSampleText(const std::wstring& expected, DWORD timeoutMs = 20000);
@@ -119,9 +118,10 @@ class TabuliftApp {
 
 // Removes Tabulift's settings key from the registry.
 void RemoveStoredSettings();
-// A stored setting in the registry; nothing when it is not stored.
+// A stored setting in the registry (nothing when it is not stored); StoreInt stores one.
 std::optional<DWORD> StoredInt(const wchar_t* section, const wchar_t* key);
 std::optional<std::wstring> StoredString(const wchar_t* section, const wchar_t* key);
+void StoreInt(const wchar_t* section, const wchar_t* key, DWORD value);
 // A text of the Japanese or English form.
 inline const wchar_t* Lang(bool japanese, const wchar_t* ja, const wchar_t* en) { return japanese ? ja : en; }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,13 +11,6 @@
 #include "tests/support/fixture_win.h"
 
 namespace {
-
-TEST(Resources, JapaneseStringSurvivesTheUtf8ResourceCompiler) {
-  const wchar_t* text = nullptr;
-  const int n = LoadStringW(GetModuleHandleW(nullptr), IDS_APP_NAME_JA, reinterpret_cast<LPWSTR>(&text), 0);
-  ASSERT_GT(n, 0);
-  EXPECT_EQ(std::wstring(text, n), L"表計算リフト・日本語");
-}
 
 TEST(Resources, ManifestSelectsCommonControls6) {
   // The side-by-side copy of version 6 lives under WinSxS. (Wine's copy answers
@@ -32,9 +26,10 @@ TEST(Resources, ManifestSelectsCommonControls6) {
 }
 
 // The parts of an extended dialog template that a user meets: the font's
-// character set and each item's class atom (0 for a named class), style and
-// text, in the template's order, which is the tab order.
+// character set and each item's id, class atom (0 for a named class), style
+// and text, in the template's order, which is the tab order.
 struct TemplateItem {
+  DWORD id = 0;
   WORD atom = 0;
   DWORD style = 0;
   std::wstring text;
@@ -71,6 +66,7 @@ ParsedTemplate Parse(HMODULE module, int id) {
     const auto* item = reinterpret_cast<const BYTE*>((reinterpret_cast<UINT_PTR>(p) + 3) & ~UINT_PTR{3});
     TemplateItem entry;
     entry.style = *reinterpret_cast<const DWORD*>(item + 8);
+    entry.id = *reinterpret_cast<const DWORD*>(item + 20);
     p = Field(reinterpret_cast<const WORD*>(item + 24), nullptr, &entry.atom);
     p = Field(p, &entry.text, nullptr);
     p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p + 1) + *p);  // creation data
@@ -88,7 +84,17 @@ bool HasMnemonic(const std::wstring& text) {
   return false;
 }
 
-TEST(Resources, EachLabelsMnemonicReachesTheControlItNamesAndJapaneseTemplatesAskForAJapaneseFont) {
+std::set<DWORD> Ids(const ParsedTemplate& parsed) {
+  std::set<DWORD> ids;
+  for (const TemplateItem& item : parsed.items) ids.insert(item.id);
+  ids.erase(0xFFFF);
+  ids.erase(0xFFFFFFFF);
+  return ids;
+}
+
+// Both languages of a dialog hold the same control ids, each label's mnemonic
+// reaches the control it names, and a Japanese template asks for a Japanese font.
+TEST(Resources, BothTemplatesHoldTheSameIdsAndEachMnemonicReachesItsControl) {
   HMODULE program = LoadLibraryExW((tblf::test::ExecutableFolder() + L"tabulift.exe").c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(program, nullptr);
@@ -106,6 +112,7 @@ TEST(Resources, EachLabelsMnemonicReachesTheControlItNamesAndJapaneseTemplatesAs
       const ParsedTemplate parsed = Parse(program, id);
       ASSERT_FALSE(parsed.items.empty());
       if (id == pair.ja) EXPECT_EQ(parsed.charset, SHIFTJIS_CHARSET);
+      EXPECT_EQ(Ids(parsed), Ids(Parse(program, pair.en)));
       for (size_t i = 0; i < parsed.items.size(); ++i) {
         const TemplateItem& label = parsed.items[i];
         if (label.atom != kStatic || (label.style & SS_NOPREFIX) || !HasMnemonic(label.text)) continue;

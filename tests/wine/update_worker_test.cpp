@@ -9,6 +9,7 @@
 
 #include <map>
 #include <mutex>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,6 @@ namespace tblf {
 namespace {
 
 using test::LoopbackHttpServer;
-using test::ScriptedReply;
 
 struct Shown {
   std::wstring text;
@@ -153,43 +153,38 @@ class UpdateWorker : public ::testing::Test {
 
 const char* const kHeader = "HTTP/1.0 200 OK\r\n\r\n";
 
+// Which reply gives which outcome is the protocol's; here each message box.
 TEST_F(UpdateWorker, StartUpModeIsSilentAndManualModeReportsEveryOutcome) {
   struct Case {
-    const char* name;
+    UpdateMode mode;
     const char* reply;  // null: nothing listens
-    const wchar_t* text;
+    const wchar_t* text;  // null: nothing shown
     UINT icon;
   };
   const std::string header = kHeader;
   const std::string notFound = header + "no key\r\n", older = header + "ver_tblf:23104.\r\n",
                     equal = header + "ver_tblf:23105.\r\n";
   const Case cases[] = {
-      {"connect failed", nullptr, L"Connect failed.", MB_ICONERROR},
-      {"not found", notFound.c_str(), L"Update Information was not found.", MB_ICONERROR},
-      {"an error page holding the key", "HTTP/1.0 500 Oops\r\n\r\nver_tblf:23106.\r\n",
-       L"Update Information was not found.", MB_ICONERROR},
-      {"older", older.c_str(), L"This version is not released.", MB_ICONEXCLAMATION},
-      {"equal", equal.c_str(), L"The new version was not found.", MB_ICONINFORMATION},
+      {UpdateMode::Startup, nullptr, nullptr, 0},
+      {UpdateMode::Manual, nullptr, L"Connect failed.", MB_ICONERROR},
+      {UpdateMode::Manual, notFound.c_str(), L"Update Information was not found.", MB_ICONERROR},
+      {UpdateMode::Manual, older.c_str(), L"This version is not released.", MB_ICONEXCLAMATION},
+      {UpdateMode::Manual, equal.c_str(), L"The new version was not found.", MB_ICONINFORMATION},
   };
   for (const Case& c : cases) {
-    for (UpdateMode mode : {UpdateMode::Startup, UpdateMode::Manual}) {
-      SCOPED_TRACE(std::string(c.name) + (mode == UpdateMode::Startup ? ", start-up" : ", manual"));
-      LoopbackHttpServer server({{c.reply ? c.reply : ""}});
-      ASSERT_TRUE(server.listening());
-      UpdateCheckValues values = Values(server, 0);
-      if (!c.reply) values.exchange.connectPort = std::to_wstring(test::UnusedLoopbackPort());
-      ASSERT_TRUE(StartUpdateCheck(mode, values));
-      WaitForWorker();
-      const std::vector<Shown> shown = TakeShown();
-      if (mode == UpdateMode::Startup) {
-        EXPECT_TRUE(shown.empty());
-        continue;
-      }
-      ASSERT_EQ(shown.size(), 1u);
-      EXPECT_EQ(shown[0].text, c.text);
-      EXPECT_EQ(shown[0].caption, L"Tabulift");
-      EXPECT_EQ(shown[0].type, MB_OK | c.icon);
-    }
+    SCOPED_TRACE(&c - cases);
+    LoopbackHttpServer server({{c.reply ? c.reply : ""}});
+    ASSERT_TRUE(server.listening());
+    UpdateCheckValues values = Values(server, 0);
+    if (!c.reply) values.exchange.connectPort = std::to_wstring(test::UnusedLoopbackPort());
+    ASSERT_TRUE(StartUpdateCheck(c.mode, values));
+    WaitForWorker();
+    const std::vector<Shown> shown = TakeShown();
+    ASSERT_EQ(shown.size(), c.text ? 1u : 0u);
+    if (!c.text) continue;
+    EXPECT_EQ(shown[0].text, c.text);
+    EXPECT_EQ(shown[0].caption, L"Tabulift");
+    EXPECT_EQ(shown[0].type, MB_OK | c.icon);
   }
 }
 
@@ -211,21 +206,6 @@ TEST_F(UpdateWorker, RequestDuringARunningCheckMakesItReportAndStartsNoSecondWor
   GetWindowTextW(checkNow_, label, 64);
   EXPECT_STREQ(label, L"&Check now!");
   EXPECT_TRUE(IsWindowEnabled(checkNow_));
-}
-
-TEST_F(UpdateWorker, CancelIsNotOfferedInManualModeAndNoLeavesEverythingAsItWas) {
-  LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
-  ASSERT_TRUE(server.listening());
-  ASSERT_TRUE(Write(settings::kAutoUpdateCheck, 1, 0));
-  ASSERT_TRUE(StartUpdateCheck(UpdateMode::Manual, Values(server)));
-  WaitForWorker();
-  const std::vector<Shown> shown = TakeShown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, L"The new version was found. Do you browse Quillmark's web site?");
-  EXPECT_EQ(shown[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-  EXPECT_EQ(Read(settings::kAutoUpdateCheck), 1);
-  EXPECT_TRUE(opened_.empty());
-  EXPECT_TRUE(g_destroyMessages.empty());
 }
 
 TEST_F(UpdateWorker, YesOpensTheSiteFromTheSystemDirectoryAndClosesTheProgram) {
@@ -273,10 +253,11 @@ TEST_F(UpdateWorker, BrowserThatDoesNotStartIsReportedAndTheProgramStays) {
   EXPECT_TRUE(g_destroyMessages.empty());
 }
 
-TEST_F(UpdateWorker, JapaneseQuestionNamesCancelAtStartUpAndWhatHappensAfterOpening) {
+// Cancel is offered at start-up only; No leaves everything as it was.
+TEST_F(UpdateWorker, TheQuestionNamesCancelAtStartUpAndWhatHappensAfterOpening) {
   LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
   ASSERT_TRUE(server.listening());
-  g_japaneseUi = true;
+  ASSERT_TRUE(Write(settings::kAutoUpdateCheck, 1, 0));
   const std::wstring head =
       L"現在実行中のバージョンより新しいバージョンが見つかりました。\nQuillmarkのWebサイトを表示しますか?\n\n";
   const std::wstring cancelLine = L"[キャンセル]を押すと、自動通知機能をOFFにします。\n";
@@ -284,17 +265,21 @@ TEST_F(UpdateWorker, JapaneseQuestionNamesCancelAtStartUpAndWhatHappensAfterOpen
   const std::wstring stays =
       L"(このままTabuliftをアップデートする場合は、ダウンロード前に、現在動作中のTabuliftを終了しておいてください)";
   struct Case {
+    bool japanese;
     UpdateMode mode;
     bool closeAfterOpening;
     std::wstring text;
+    UINT buttons;
   };
   const Case cases[] = {
-      {UpdateMode::Manual, true, head + closes},
-      {UpdateMode::Manual, false, head + stays},
-      {UpdateMode::Startup, true, head + cancelLine + closes},
-      {UpdateMode::Startup, false, head + cancelLine + stays},
+      {false, UpdateMode::Manual, true, L"The new version was found. Do you browse Quillmark's web site?", MB_YESNO},
+      {true, UpdateMode::Manual, true, head + closes, MB_YESNO},
+      {true, UpdateMode::Manual, false, head + stays, MB_YESNO},
+      {true, UpdateMode::Startup, true, head + cancelLine + closes, MB_YESNOCANCEL},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    g_japaneseUi = c.japanese;
     UpdateCheckValues values = Values(server);
     values.closeAfterOpening = c.closeAfterOpening;
     ASSERT_TRUE(StartUpdateCheck(c.mode, values));
@@ -302,25 +287,17 @@ TEST_F(UpdateWorker, JapaneseQuestionNamesCancelAtStartUpAndWhatHappensAfterOpen
     const std::vector<Shown> shown = TakeShown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, c.text);
+    EXPECT_EQ(shown[0].type, c.buttons | MB_ICONQUESTION);
   }
+  EXPECT_EQ(Read(settings::kAutoUpdateCheck), 1);
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_TRUE(g_destroyMessages.empty());
 }
 
-TEST_F(UpdateWorker, AutomaticCheckRunsOnlyWhenSwitchedOnWithTheStoredProxy) {
-  LoopbackHttpServer server({{std::string(kHeader) + "ver_tblf:23106.\r\n"}});
-  ASSERT_TRUE(server.listening());
+// Switched on, it runs through the stored proxy: the update dialog test starts the program so.
+TEST_F(UpdateWorker, AutomaticCheckIsOffByDefault) {
   StartAutomaticUpdateCheck(23105);
-  EXPECT_FALSE(UpdateCheckRunning()) << "AutoUpdateCheck is off by default";
-
-  ASSERT_TRUE(Write(settings::kAutoUpdateCheck, 1, 0));
-  ASSERT_TRUE(Write(settings::kHttpProxy, L"127.0.0.1", 0));
-  ASSERT_TRUE(Write(settings::kHttpProxyPort, server.port(), 0));
-  StartAutomaticUpdateCheck(23105);
-  WaitForWorker();
-  const std::vector<Shown> shown = TakeShown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
-  ASSERT_EQ(server.Requests().size(), 1u);
-  EXPECT_EQ(server.Requests()[0].rfind("GET http://update.tabulift.example/update.txt HTTP/1.1\r\n", 0), 0u);
+  EXPECT_FALSE(UpdateCheckRunning());
 }
 
 TEST_F(UpdateWorker, StoredValuesTurnTheNoProxyMarkIntoNoProxy) {
@@ -359,26 +336,17 @@ TEST(UpdateAgentRegistration, RecordsTabuliftOnlyWhereTheUtilityKeyExists) {
             ERROR_SUCCESS);
   RegCloseKey(key);
   EXPECT_TRUE(RegisterWithUpdateAgent(23105));
-  wchar_t text[MAX_PATH] = L"";
-  DWORD size = sizeof text;
-  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, entry.c_str(), L"DisplayName", RRF_RT_REG_SZ, nullptr, text, &size),
-            ERROR_SUCCESS);
-  EXPECT_STREQ(text, L"Tabulift");
-  size = sizeof text;
-  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, entry.c_str(), L"Name", RRF_RT_REG_SZ, nullptr, text, &size),
-            ERROR_SUCCESS);
-  EXPECT_STREQ(text, L"TBLIFT");
-  DWORD build = 0;
-  size = sizeof build;
-  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, entry.c_str(), L"Build", RRF_RT_REG_DWORD, nullptr, &build, &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(build, 23105u);
   wchar_t exe[MAX_PATH] = L"";
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  size = sizeof text;
-  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, entry.c_str(), L"Path", RRF_RT_REG_SZ, nullptr, text, &size),
-            ERROR_SUCCESS);
-  EXPECT_STREQ(text, exe);
+  for (auto [name, value] : {std::pair{L"DisplayName", L"Tabulift"}, {L"Name", L"TBLIFT"}, {L"Path", exe}}) {
+    wchar_t text[MAX_PATH] = L"";
+    DWORD size = sizeof text;
+    RegGetValueW(HKEY_CURRENT_USER, entry.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+    EXPECT_STREQ(text, value) << name;
+  }
+  DWORD build = 0, size = sizeof build;
+  RegGetValueW(HKEY_CURRENT_USER, entry.c_str(), L"Build", RRF_RT_REG_DWORD, nullptr, &build, &size);
+  EXPECT_EQ(build, 23105u);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuillmarkHive\\UpdateAgent");
 }
 
