@@ -7,68 +7,23 @@
 
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <thread>
 
-#include "output/engine.h"
 #include "remote/timed_send_win.h"
 #include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
+#include "tests/support/recording_host_win.h"
 
 namespace tblf {
 namespace {
 
-class MemorySink : public TextSink {
- public:
-  explicit MemorySink(std::wstring& into) : into_(into) {}
-  bool Write(const std::wstring& text, std::wstring&) override {
-    into_ += text;
-    return true;
-  }
+using test::JobFor;
+using test::RecordingHost;
 
- private:
-  std::wstring& into_;
-};
-
-// Files go to memory; `onRow` runs at every per-row check.
-class MemoryHost : public OutputHost {
- public:
-  void ShowError(const std::wstring& text) override { errors += text; }
-  bool AskAbort() override { return true; }
-  bool EscapePressedInFrame() override {
-    if (onRow) onRow(++rows);
-    return false;
-  }
-  void SetSampleText(const wchar_t*) override {}
-  void ShowBusy() override {}
-  std::unique_ptr<TextSink> CreateOutputFile(const std::wstring&, std::wstring&) override {
-    return std::make_unique<MemorySink>(file);
-  }
-  ClipboardResult CopyToClipboard(RecordWriter&) override { return ClipboardResult::OpenFailed; }
-  bool RunFileList(RecordWriter&) override { return false; }
-
-  std::wstring file;
-  std::wstring errors;
-  int rows = 0;
-  std::function<void(int)> onRow;
-};
-
-OutputJob JobFor(HWND control, ControlKind kind, RecordFormat format) {
-  OutputJob job;
-  job.target = FromHwnd(control);
-  job.kind = kind;
-  job.format = format;
-  job.destination = Destination::File;
-  job.fileName = L"unused";
-  job.quoteWhenNeeded = false;
-  job.doubleQuotes = false;
-  return job;
-}
-
-std::wstring Export(const OutputJob& job, ControlReader& reader, MemoryHost* host = nullptr) {
-  MemoryHost own;
-  MemoryHost& h = host != nullptr ? *host : own;
+std::wstring Export(const OutputJob& job, ControlReader& reader, RecordingHost* host = nullptr) {
+  RecordingHost own;
+  RecordingHost& h = host != nullptr ? *host : own;
   RunOutputJob(job, reader, h);
   return h.file;
 }
@@ -181,7 +136,7 @@ TEST(InProcessTarget, ATargetThatEndsOrHangsDuringTheReadEndsTheRunSoon) {
   for (bool hang : {false, true}) {
     test::FixtureProcess fixture;
     ASSERT_TRUE(fixture.Start(L"--big-listview 50000x4"));
-    MemoryHost host;
+    RecordingHost host;
     DWORD stoppedAt = 0;
     host.onRow = [&](int row) {
       if (row != 100) return;
