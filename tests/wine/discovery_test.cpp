@@ -44,16 +44,9 @@ TEST_F(DiscoveryWine, TrioGivesOneRowWithTheOptionOffAndThreeWithItOn) {
   EXPECT_EQ(off[0].count, L"3 x 2");
   EXPECT_EQ(off[0].firstItem, L"a");
 
-  // The labels and kinds of the other rows are the fake desktop's test; here
-  // the real tree view's count and first item.
-  std::vector<Candidate> on = RowsOf(L"Tabulift fixture: trio", true);
-  ASSERT_EQ(on.size(), 3u);
-  for (const Candidate& row : on) {
-    if (row.handle != FromHwnd(fixture_->Handle(L"trio.treeview"))) continue;
-    EXPECT_EQ(row.kind, ControlKind::TreeView);
-    EXPECT_EQ(row.count, L"2");
-    EXPECT_EQ(row.firstItem, L"t-root");
-  }
+  // The other rows are the fake desktop's test (OptionOnListsThreeRowsWithKindSuffixes),
+  // a real tree view's count and first item the readers'.
+  EXPECT_EQ(RowsOf(L"Tabulift fixture: trio", true).size(), 3u);
 }
 
 // Empty controls are the fake desktop's test; the drop-down list of a real
@@ -204,12 +197,9 @@ TEST_F(MainListWine, FillPutsTheFileListRowLastAndFocusesRowZero) {
 }
 
 TEST_F(MainListWine, EmptyDesktopLeavesOnlyTheFocusedFileListRow) {
-  g_japaneseUi = true;
   FillMainList(list_, {});
-  g_japaneseUi = false;
   ASSERT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 1);
-  EXPECT_EQ(Cell(0, 0), L"ファイル一覧");
-  EXPECT_EQ(Cell(0, 2), L"(任意のフォルダ下のファイル/フォルダ一覧を作成します)");
+  EXPECT_EQ(Cell(0, 0), L"File List");
   EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_FOCUSED | LVIS_SELECTED), LVIS_FOCUSED);
 }
 

@@ -68,7 +68,6 @@ TEST_F(InProcessWine, EveryKindGivesTheSameBytesAsMessages) {
        nullptr, false, false, true},
       {"icon mode", L"icon", ControlKind::ListView, RecordFormat::Markdown, nullptr, nullptr, false, false, true},
       {"tree, plain", L"tree", ControlKind::TreeView, RecordFormat::Tsv, nullptr, nullptr, false, false, true},
-      {"tree, graph", L"tree", ControlKind::TreeView, RecordFormat::Tsv, nullptr, nullptr, false, true, true},
       {"tree, shift and graph", L"tree", ControlKind::TreeView, RecordFormat::Html, nullptr, nullptr, true, true, true},
       {"list box", L"listbox", ControlKind::ListBox, RecordFormat::Csv, nullptr, nullptr, false, false, true},
       {"combo box", L"combobox", ControlKind::ComboBox, RecordFormat::CArray, nullptr, nullptr, false, false, true},

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "remote/item_layouts.h"
@@ -272,48 +273,33 @@ TEST_F(Readers, OwnerDrawnListBoxWithoutStringsGivesWhateverArrives) {
 
 // --- the structure layouts against the SDK ---------------------------------------
 
+// One field's offset in our layout and in the SDK's structure.
+#define TBLF_FIELD(layout, sdk, field) {#sdk "." #field, static_cast<size_t>(layout.field), offsetof(sdk, field)}
+
 TEST(ItemLayoutsAgainstTheSdk, OwnWidthMatchesTheHeaders) {
   const PointerWidth width = sizeof(void*) == 8 ? PointerWidth::Bits64 : PointerWidth::Bits32;
   const ListViewItemLayout& li = ListViewItemLayoutFor(width);
-  EXPECT_EQ(li.mask, offsetof(LVITEMW, mask));
-  EXPECT_EQ(li.iItem, offsetof(LVITEMW, iItem));
-  EXPECT_EQ(li.iSubItem, offsetof(LVITEMW, iSubItem));
-  EXPECT_EQ(li.state, offsetof(LVITEMW, state));
-  EXPECT_EQ(li.stateMask, offsetof(LVITEMW, stateMask));
-  EXPECT_EQ(li.pszText, offsetof(LVITEMW, pszText));
-  EXPECT_EQ(li.cchTextMax, offsetof(LVITEMW, cchTextMax));
-  EXPECT_EQ(li.iImage, offsetof(LVITEMW, iImage));
-  EXPECT_EQ(li.lParam, offsetof(LVITEMW, lParam));
-  EXPECT_EQ(li.iIndent, offsetof(LVITEMW, iIndent));
-  EXPECT_EQ(li.iGroupId, offsetof(LVITEMW, iGroupId));
-  EXPECT_EQ(li.cColumns, offsetof(LVITEMW, cColumns));
-  EXPECT_EQ(li.puColumns, offsetof(LVITEMW, puColumns));
-  // The Vista fields follow our layout's end.
-  EXPECT_EQ(li.size, offsetof(LVITEMW, piColFmt));
-
   const ListViewColumnLayout& lc = ListViewColumnLayoutFor(width);
-  EXPECT_EQ(lc.mask, offsetof(LVCOLUMNW, mask));
-  EXPECT_EQ(lc.fmt, offsetof(LVCOLUMNW, fmt));
-  EXPECT_EQ(lc.cx, offsetof(LVCOLUMNW, cx));
-  EXPECT_EQ(lc.pszText, offsetof(LVCOLUMNW, pszText));
-  EXPECT_EQ(lc.cchTextMax, offsetof(LVCOLUMNW, cchTextMax));
-  EXPECT_EQ(lc.iSubItem, offsetof(LVCOLUMNW, iSubItem));
-  EXPECT_EQ(lc.iImage, offsetof(LVCOLUMNW, iImage));
-  EXPECT_EQ(lc.iOrder, offsetof(LVCOLUMNW, iOrder));
-  EXPECT_EQ(lc.size, offsetof(LVCOLUMNW, cxMin));
-
   const TreeViewItemLayout& t = TreeViewItemLayoutFor(width);
-  EXPECT_EQ(t.mask, offsetof(TVITEMW, mask));
-  EXPECT_EQ(t.hItem, offsetof(TVITEMW, hItem));
-  EXPECT_EQ(t.state, offsetof(TVITEMW, state));
-  EXPECT_EQ(t.stateMask, offsetof(TVITEMW, stateMask));
-  EXPECT_EQ(t.pszText, offsetof(TVITEMW, pszText));
-  EXPECT_EQ(t.cchTextMax, offsetof(TVITEMW, cchTextMax));
-  EXPECT_EQ(t.iImage, offsetof(TVITEMW, iImage));
-  EXPECT_EQ(t.iSelectedImage, offsetof(TVITEMW, iSelectedImage));
-  EXPECT_EQ(t.cChildren, offsetof(TVITEMW, cChildren));
-  EXPECT_EQ(t.lParam, offsetof(TVITEMW, lParam));
-  EXPECT_EQ(t.size, sizeof(TVITEMW));
+  const std::tuple<const char*, size_t, size_t> fields[] = {
+      TBLF_FIELD(li, LVITEMW, mask), TBLF_FIELD(li, LVITEMW, iItem), TBLF_FIELD(li, LVITEMW, iSubItem),
+      TBLF_FIELD(li, LVITEMW, state), TBLF_FIELD(li, LVITEMW, stateMask), TBLF_FIELD(li, LVITEMW, pszText),
+      TBLF_FIELD(li, LVITEMW, cchTextMax), TBLF_FIELD(li, LVITEMW, iImage), TBLF_FIELD(li, LVITEMW, lParam),
+      TBLF_FIELD(li, LVITEMW, iIndent), TBLF_FIELD(li, LVITEMW, iGroupId), TBLF_FIELD(li, LVITEMW, cColumns),
+      TBLF_FIELD(li, LVITEMW, puColumns),
+      TBLF_FIELD(lc, LVCOLUMNW, mask), TBLF_FIELD(lc, LVCOLUMNW, fmt), TBLF_FIELD(lc, LVCOLUMNW, cx),
+      TBLF_FIELD(lc, LVCOLUMNW, pszText), TBLF_FIELD(lc, LVCOLUMNW, cchTextMax), TBLF_FIELD(lc, LVCOLUMNW, iSubItem),
+      TBLF_FIELD(lc, LVCOLUMNW, iImage), TBLF_FIELD(lc, LVCOLUMNW, iOrder),
+      TBLF_FIELD(t, TVITEMW, mask), TBLF_FIELD(t, TVITEMW, hItem), TBLF_FIELD(t, TVITEMW, state),
+      TBLF_FIELD(t, TVITEMW, stateMask), TBLF_FIELD(t, TVITEMW, pszText), TBLF_FIELD(t, TVITEMW, cchTextMax),
+      TBLF_FIELD(t, TVITEMW, iImage), TBLF_FIELD(t, TVITEMW, iSelectedImage), TBLF_FIELD(t, TVITEMW, cChildren),
+      TBLF_FIELD(t, TVITEMW, lParam),
+      // The Vista fields follow our layouts' ends.
+      {"LVITEMW size", li.size, offsetof(LVITEMW, piColFmt)},
+      {"LVCOLUMNW size", lc.size, offsetof(LVCOLUMNW, cxMin)},
+      {"TVITEMW size", t.size, sizeof(TVITEMW)},
+  };
+  for (const auto& [name, ours, sdk] : fields) EXPECT_EQ(ours, sdk) << name;
   std::printf("SDK sizes here: LVITEMW %u (%u without the Vista fields), LVCOLUMNW %u (%u), TVITEMW %u\n",
               static_cast<unsigned>(sizeof(LVITEMW)), static_cast<unsigned>(li.size),
               static_cast<unsigned>(sizeof(LVCOLUMNW)), static_cast<unsigned>(lc.size),
