@@ -14,8 +14,6 @@
 namespace tblf {
 namespace {
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
 class DiscoveryWine : public test::FixtureSuite<DiscoveryWine> {
  protected:
   void SetUp() override {
@@ -57,7 +55,7 @@ TEST_F(DiscoveryWine, ComboDropDownsAreNotListed) {
   for (const Candidate& row : lists) {
     wchar_t name[100] = L"";
     GetClassNameW(ToHwnd(row.handle), name, 100);
-    EXPECT_STRNE(Narrow(name).c_str(), "ComboLBox");
+    EXPECT_STRNE(name, L"ComboLBox");
     combo |= row.kind == ControlKind::ComboBox;
   }
   EXPECT_TRUE(combo);
@@ -78,7 +76,7 @@ TEST_F(DiscoveryWine, OwnerDataAndOwnerDrawRowsCarryTheNote) {
         EXPECT_EQ(row.note, kListBoxOwnerDrawNote.get(false));
         ++seen;
       } else {
-        EXPECT_EQ(row.note, L"") << Narrow(row.label);
+        EXPECT_EQ(row.note, L"") << row.label;
         EXPECT_FALSE(row.overlay);
       }
     }
