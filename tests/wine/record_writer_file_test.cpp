@@ -24,19 +24,6 @@ using test::Utf8;
 
 std::wstring TempPath(const wchar_t* name) { return test::TempFolder() + name; }
 
-std::string Utf16Le(const std::wstring& text) {
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-std::string Utf16Be(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) {
-    out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    out.push_back(static_cast<char>(c & 0xFF));
-  }
-  return out;
-}
-
 void WriteRows(RecordWriter& writer) {
   writer.BeginDocument(RecordFormat::Csv, NewlineKind::CrLf, true, true);
   const int rows = 3000;
@@ -76,9 +63,9 @@ TEST(RecordWriterFileMode, PiecesThroughTheEncodedWriterEqualTheMemoryText) {
   const EncodingCase cases[] = {
       {"UTF-8 with BOM", 7, "\xEF\xBB\xBF", Utf8},
       {"UTF-8 without BOM", 8, "", Utf8},
-      {"UTF-16 LE with BOM", 3, "\xFF\xFE", Utf16Le},
-      {"UTF-16 LE without BOM", 4, "", Utf16Le},
-      {"UTF-16 BE with BOM", 5, "\xFE\xFF", Utf16Be},
+      {"UTF-16 LE with BOM", 3, "\xFF\xFE", [](const std::wstring& t) { return test::Utf16(t, false); }},
+      {"UTF-16 LE without BOM", 4, "", [](const std::wstring& t) { return test::Utf16(t, false); }},
+      {"UTF-16 BE with BOM", 5, "\xFE\xFF", [](const std::wstring& t) { return test::Utf16(t, true); }},
   };
   CharCodeGuard guard;
   for (const EncodingCase& c : cases) {

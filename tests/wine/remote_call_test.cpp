@@ -1,10 +1,11 @@
-// The pieces of the remote call: owners that give back what they took, and
-// the piecewise read of a text the control points at.
+// The pieces of the remote call: owners that give back what they took. The
+// piecewise read of a text the control points at is the native fake target's
+// test (remote_text_test.cpp) and, in another process, the own text pointer
+// test's (a text that runs up to an unreadable page).
 #include "remote/remote_call_win.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "remote/control_reader_win.h"
@@ -13,36 +14,6 @@
 
 namespace tblf {
 namespace {
-
-std::uint64_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
-
-// Two pages: the first read-write, the second not readable.
-class EdgePages : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SYSTEM_INFO si;
-    GetSystemInfo(&si);
-    page_ = si.dwPageSize;
-    base_ = static_cast<char*>(VirtualAlloc(nullptr, page_ * 2, MEM_RESERVE, PAGE_NOACCESS));
-    ASSERT_NE(base_, nullptr);
-    ASSERT_NE(VirtualAlloc(base_, page_, MEM_COMMIT, PAGE_READWRITE), nullptr);
-  }
-  void TearDown() override { VirtualFree(base_, 0, MEM_RELEASE); }
-  char* EndOfReadable() const { return base_ + page_; }
-
-  size_t page_ = 0;
-  char* base_ = nullptr;
-};
-
-// Wine's ReadProcessMemory ignores page protection (it reads reserved and
-// PAGE_NOACCESS pages as their contents, zeros here); the piecewise read of
-// genuinely unreadable memory is checked natively with a fake target. What
-// holds here and on Windows alike:
-TEST_F(EdgePages, TextEndingAtAZeroFilledNoAccessPage) {
-  wchar_t* text = reinterpret_cast<wchar_t*>(EndOfReadable()) - 4;
-  std::memcpy(text, L"wxyz", 8);  // no terminating zero before the page ends
-  EXPECT_EQ(ReadRemoteText(GetCurrentProcess(), Address(text), 2047), L"wxyz");
-}
 
 TEST(RemoteBlock, AFailedAllocationLeavesAnEmptyBlock) {
   test::FixtureProcess fixture;

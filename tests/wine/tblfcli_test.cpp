@@ -37,19 +37,9 @@ using test::FixtureProcess;
 using test::RunCli;
 using test::StoredValue;
 using test::TempFolder;
+using test::Utf16;
 using test::Utf8;
 using test::Wide;
-
-// UTF-16 bytes of a text, little or big endian.
-std::string Utf16(const std::wstring& text, bool bigEndian) {
-  std::string bytes;
-  for (wchar_t ch : text) {
-    const char low = static_cast<char>(ch & 0xFF), high = static_cast<char>((ch >> 8) & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
-}
 
 std::wstring Hex(HWND window) {
   wchar_t buffer[40];
@@ -196,27 +186,22 @@ TEST_F(TblfcliWine, ListViewsOnlyDropsTheOtherKindsAndTheSuffix) {
 }
 
 TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
-  struct Case {
-    const wchar_t* kind;
-    const wchar_t* name;
-    std::string tsv;
-  };
-  const Case cases[] = {
-      {L"edit", L"edit", "first line\r\n\r\nthird \"line\"\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C\r\n"},
-      {L"static", L"static", "Total: 3 items\r\n"},
-      {L"statusbar", L"statusbar", "Ready\r\n\r\n3 \xE9\xA0\x85\xE7\x9B\xAE\r\n"},
-      {L"tab", L"tab", "General\r\nDetails\r\n\xE8\xA9\xB3\xE7\xB4\xB0\r\n"},
+  // The kind word is also the fixture's name of the control.
+  const std::pair<const wchar_t*, std::string> cases[] = {
+      {L"edit", "first line\r\n\r\nthird \"line\"\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C\r\n"},
+      {L"static", "Total: 3 items\r\n"},
+      {L"statusbar", "Ready\r\n\r\n3 \xE9\xA0\x85\xE7\x9B\xAE\r\n"},
+      {L"tab", "General\r\nDetails\r\n\xE8\xA9\xB3\xE7\xB4\xB0\r\n"},
   };
   const CliRun plain = RunCli(L"list --program tblf_fixture");
   const CliRun texts = RunCli(L"list --program tblf_fixture --text-controls");
   ASSERT_EQ(texts.exitCode, 0u) << texts.err;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.kind));
-    const CliRun run = RunCli(std::wstring(L"export --window \"fixture: texts\" --kind ") + c.kind + L" --format tsv");
-      EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(run.out, c.tsv);
-    const std::string label =
-        Utf8(HandleLabel(FromHwnd(fixture_->Handle(c.name)), FindKindOfWord(c.kind)->kind, true));
+  for (const auto& [kind, tsv] : cases) {
+    SCOPED_TRACE(Utf8(kind));
+    const CliRun run = RunCli(std::wstring(L"export --window \"fixture: texts\" --kind ") + kind + L" --format tsv");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, tsv);
+    const std::string label = Utf8(HandleLabel(FromHwnd(fixture_->Handle(kind)), FindKindOfWord(kind)->kind, true));
     EXPECT_EQ(plain.out.find(label), std::string::npos);
     EXPECT_NE(texts.out.find(label), std::string::npos);
   }
@@ -244,7 +229,6 @@ TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
       {L"trio.listview", L"--format tsv --newline lf", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       // Empty selections mean the whole table, as in the window.
       {L"trio.listview", L"--format tsv --newline lf --columns \"\" --rows \"\"", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
-      {L"trio.listview", L"--format tsv --newline lf --read-mode messages", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       {L"trio.listview", L"--format tsv --newline lf --read-mode in-process", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       {L"trio.listview", L"--format html", L"<html><head></head>\r\n<body><table>\r\n<tr><td>Name</td>"},
       {L"trio.listview", L"--format c --newline cr", L"{{\"Name\",\"Value\"},\r{\"a\",\"1\"},\r"},
