@@ -91,19 +91,10 @@ TEST_F(InProcessWine, EveryKindGivesTheSameBytesAsMessages) {
   EXPECT_EQ(InProcessHooksSet(), 0);
 }
 
-LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 TEST(InProcessOwnWindow, TheToolsOwnListViewIsReadByMessages) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = PlainProc;
-  wc.lpszClassName = L"TblfInProcessOwnTest";
-  RegisterClassW(&wc);
-  HWND top = CreateWindowW(L"TblfInProcessOwnTest", L"own", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
-                           nullptr, nullptr);
+  HWND top = CreateWindowW(L"STATIC", L"own", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
   HWND list = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 150, 150, top, nullptr, nullptr, nullptr);
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT;

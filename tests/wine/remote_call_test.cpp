@@ -45,20 +45,6 @@ TEST(RemoteCall, NothingIsLeftBehindInEitherProcess) {
   const WindowId report = FromHwnd(fixture.Handle(L"report"));
   const WindowId tree = FromHwnd(fixture.Handle(L"tree"));
   Win32ControlReader reader;
-  // Committed private memory of the target, by walking its address space
-  // (Wine reports no PrivateUsage and no handle counts).
-  auto targetCommitted = [&] {
-    unsigned long long total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    const char* at = nullptr;
-    while (VirtualQueryEx(fixture.Process(), at, &info, sizeof info) == sizeof info) {
-      if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-      const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-      if (next <= at) break;
-      at = next;
-    }
-    return total;
-  };
   auto readMany = [&] {
     for (int i = 0; i < 100; ++i) {
       reader.GetListViewCellText(i % 4, report, i % 3);
@@ -68,13 +54,14 @@ TEST(RemoteCall, NothingIsLeftBehindInEitherProcess) {
     }
   };
   readMany();  // settle first-use allocations
-  const unsigned long long memoryBefore = targetCommitted();
+  const SIZE_T memoryBefore = fixture.CommittedBytes();
   readMany();
   readMany();
   // 800 remote calls of up to two 4 KB blocks: a leak would show megabytes.
-  EXPECT_LT(targetCommitted(), memoryBefore + 512 * 1024);
+  EXPECT_LT(fixture.CommittedBytes(), memoryBefore + 512 * 1024);
   EXPECT_GT(memoryBefore, 0u) << "the walk sees the target's memory";
-  std::printf("target committed private bytes %llu -> %llu\n", memoryBefore, targetCommitted());
+  std::printf("target committed private bytes %llu -> %llu\n", static_cast<unsigned long long>(memoryBefore),
+              static_cast<unsigned long long>(fixture.CommittedBytes()));
 }
 
 }  // namespace
