@@ -138,22 +138,10 @@ TEST_F(MainListWine, TheImagesAreTheKindIconsOfTheResources) {
 }
 
 TEST_F(MainListWine, FillPutsTheFileListRowLastAndFocusesRowZero) {
-  Candidate lv;
-  lv.handle = 0x1234;
-  lv.kind = ControlKind::ListView;
-  lv.label = HandleLabel(lv.handle, lv.kind, true);
-  lv.program = L"app.exe";
-  lv.owner = L"Window";
-  lv.count = L"3 x 2";
-  lv.firstItem = L"a";
-  lv.note = kListViewOwnerDrawNote.get();
-  lv.overlay = true;
-  Candidate box = lv;
-  box.handle = 0x5678;
-  box.kind = ControlKind::ListBox;
-  box.label = HandleLabel(box.handle, box.kind, true);
-  box.note.clear();
-  box.overlay = false;
+  const Candidate lv{0x1234, ControlKind::ListView, HandleLabel(0x1234, ControlKind::ListView, true), L"app.exe",
+                    L"Window", L"3 x 2", L"a", kListViewOwnerDrawNote.get(), true};
+  const Candidate box{0x5678, ControlKind::ListBox, HandleLabel(0x5678, ControlKind::ListBox, true), L"app.exe",
+                      L"Window", L"2", L"b", L"", false};
   FillMainList(list_, {lv, box});
   ASSERT_EQ(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0), 3);
   EXPECT_EQ(Cell(0, 0), lv.label);

@@ -73,16 +73,6 @@ TEST_F(Readers, ColumnHeadersIncludingAnEmptyTitle) {
   EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), 4).has_value());
 }
 
-TEST_F(Readers, PseudoColumnHeadersTouchNoProcess) {
-  const WindowId bogus = 0x7FFF0000;
-  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnRowNumber), L"#");
-  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnIcon), L"Icon");
-  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnLParam), L"lParam");
-  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnState), L"State");
-  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), -1).has_value());
-  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), -6).has_value());
-}
-
 // --- list view cells --------------------------------------------------------------
 
 TEST_F(Readers, CellTextsAndPseudoColumnsOfAReportList) {
@@ -118,8 +108,15 @@ TEST_F(Readers, CellTextsAndPseudoColumnsOfAReportList) {
   }
 }
 
-TEST_F(Readers, NoProcessAccessGivesNoTextButTheRowNumber) {
+// Pseudo column headers and row numbers touch no process.
+TEST_F(Readers, NoProcessAccessGivesNoTextButThePseudoHeadersAndTheRowNumber) {
   const WindowId bogus = 0x7FFF0000;  // no such window: its process cannot be opened
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnRowNumber), L"#");
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnIcon), L"Icon");
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnLParam), L"lParam");
+  EXPECT_EQ(reader.GetListViewColumnText(bogus, kColumnState), L"State");
+  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), -1).has_value());
+  EXPECT_FALSE(reader.GetListViewColumnText(Id(L"report"), -6).has_value());
   EXPECT_EQ(reader.GetListViewCellText(kColumnRowNumber, bogus, 41), L"41");
   EXPECT_FALSE(reader.GetListViewCellText(0, bogus, 0).has_value());
   EXPECT_FALSE(reader.GetListViewCellText(kColumnState, bogus, 0).has_value());
@@ -151,30 +148,19 @@ TEST_F(Readers, SetItemStateTouchesOnlyTheSelectedBit) {
 
 // --- tree views ------------------------------------------------------------------
 
-struct TreeRow {
-  std::wstring text;
-  int depth;
-};
-
-const std::vector<TreeRow>& ExpectedTree() {
-  static const std::vector<TreeRow> rows = {
+TEST_F(Readers, TreeInPreOrderWithSeveralRootsAndCollapsedBranches) {
+  const std::pair<std::wstring, int> expected[] = {
       {L"Root A", 0}, {L"A1", 1}, {L"A1a", 2}, {L"A2", 1}, {L"A2a", 2}, {L"A2b", 2},
       {FixtureLongText(1023), 0},  // 1500 characters arrive as 1023
       {L"B1", 1},     {L"Root C", 0},
   };
-  return rows;
-}
-
-TEST_F(Readers, TreeInPreOrderWithSeveralRootsAndCollapsedBranches) {
-  const std::vector<TreeRow>& expected = ExpectedTree();
-  for (size_t i = 0; i < expected.size(); ++i) {
+  for (int i = 0; i < 9; ++i) {
     int depth = -1;
     TreeItemId item = 0;
-    const std::optional<std::wstring> text =
-        reader.GetTreeViewItemText(Id(L"tree"), static_cast<int>(i), &depth, &item);
+    const std::optional<std::wstring> text = reader.GetTreeViewItemText(Id(L"tree"), i, &depth, &item);
     ASSERT_TRUE(text.has_value()) << i;
-    EXPECT_EQ(*text, expected[i].text) << i;
-    EXPECT_EQ(depth, expected[i].depth) << i;
+    EXPECT_EQ(*text, expected[i].first) << i;
+    EXPECT_EQ(depth, expected[i].second) << i;
     EXPECT_NE(item, 0u) << i;
   }
 }
