@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "help/version.h"
@@ -108,7 +109,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.arguments));
     const CliRun run = RunCli(c.arguments);
-      EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.exitCode, 2u);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
   }
@@ -216,15 +217,9 @@ TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
 
 // One case per export option: the format words are told apart by their first
 // line (the whole texts belong to the writer's tests); the newline, quoting,
-// selection and tree options by the whole output.
-struct StdoutCase {
-  const wchar_t* control;
-  const wchar_t* options;
-  std::wstring expected;  // the output starts with it
-};
-
+// selection and tree options by the whole output (the output starts with it).
 TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
-  const StdoutCase cases[] = {
+  const std::tuple<const wchar_t*, const wchar_t*, std::wstring> cases[] = {
       {L"trio.listview", L"--format csv", L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n"},
       {L"trio.listview", L"--format tsv --newline lf", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
       // Empty selections mean the whole table, as in the window.
@@ -239,12 +234,12 @@ TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
        L"Name,Size\r\nalpha,10\r\ngamma,30\r\n"},
       {L"tree", L"--format tsv --tree-shift --tree-graph", L"Root A\r\n| |-\tA1\r\n| | \t+-\tA1a\r\n"},
   };
-  for (const StdoutCase& c : cases) {
-    SCOPED_TRACE(Utf8(c.options));
-    const CliRun run = RunCli(L"export " + H(c.control) + L" " + c.options);
-      EXPECT_EQ(run.exitCode, 0u);
+  for (const auto& [control, options, expected] : cases) {
+    SCOPED_TRACE(Utf8(options));
+    const CliRun run = RunCli(L"export " + H(control) + L" " + options);
+    EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out.substr(0, Utf8(c.expected).size()), Utf8(c.expected));
+    EXPECT_EQ(run.out.substr(0, Utf8(expected).size()), Utf8(expected));
   }
 }
 
@@ -394,7 +389,7 @@ TEST_F(TblfcliSelect, RunsOneAfterAnotherChangeTheSelectionAndPrintTheirSummary)
   for (const SelectCase& c : cases) {
     SCOPED_TRACE(c.what);
     const CliRun run = Select(L"multi", c.options);
-      EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Wide(run.out), c.out);
     EXPECT_EQ(Selected(L"multi"), c.selected);
