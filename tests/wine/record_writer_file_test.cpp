@@ -47,40 +47,32 @@ class CharCodeGuard {
   int saved_;
 };
 
-struct EncodingCase {
-  const char* name;
-  int charCode;
-  std::string bom;
-  std::string (*encode)(const std::wstring&);
-};
-
 TEST(RecordWriterFileMode, PiecesThroughTheEncodedWriterEqualTheMemoryText) {
   RecordWriter memory;
   WriteRows(memory);
   const std::wstring text = memory.FlattenedText();
   ASSERT_GT(text.size(), 2 * RecordWriter::kFlushThreshold);
 
-  const EncodingCase cases[] = {
-      {"UTF-8 with BOM", 7, "\xEF\xBB\xBF", Utf8},
-      {"UTF-8 without BOM", 8, "", Utf8},
-      {"UTF-16 LE with BOM", 3, "\xFF\xFE", [](const std::wstring& t) { return test::Utf16(t, false); }},
-      {"UTF-16 LE without BOM", 4, "", [](const std::wstring& t) { return test::Utf16(t, false); }},
-      {"UTF-16 BE with BOM", 5, "\xFE\xFF", [](const std::wstring& t) { return test::Utf16(t, true); }},
+  // The File/CharCode values and their bytes.
+  const std::string utf8 = Utf8(text), le = test::Utf16(text, false), be = test::Utf16(text, true);
+  const std::pair<int, std::string> cases[] = {
+      {7, "\xEF\xBB\xBF" + utf8}, {8, utf8}, {3, "\xFF\xFE" + le}, {4, le}, {5, "\xFE\xFF" + be},
   };
   CharCodeGuard guard;
-  for (const EncodingCase& c : cases) {
-    ASSERT_TRUE(Write(settings::kCharCode, c.charCode, 0)) << c.name;
+  for (const auto& [charCode, expected] : cases) {
+    SCOPED_TRACE(charCode);
+    ASSERT_TRUE(Write(settings::kCharCode, charCode, 0));
     const std::wstring path = TempPath(L"tblf_record_writer_file_test.txt");
     {
       std::wstring reason;
       auto sink = EncodedFileSink::Create(path, reason);
-      ASSERT_TRUE(sink) << c.name;
+      ASSERT_TRUE(sink);
       RecordWriter file;
       file.SetOutputFile(std::move(sink));
       WriteRows(file);
     }  // the writer closes the file
     const std::string bytes = FileBytes(path);
-    EXPECT_EQ(bytes, c.bom + c.encode(text)) << c.name;
+    EXPECT_EQ(bytes, expected);
     DeleteFileW(path.c_str());
   }
 }
