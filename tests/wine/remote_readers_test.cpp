@@ -201,12 +201,7 @@ TEST_F(Readers, TreeContinuationKeepsControlsApart) {
 // --- list boxes and combo boxes --------------------------------------------------
 
 TEST_F(Readers, ListBoxAndComboBoxTexts) {
-  struct Case {
-    bool combo;
-    int index;
-    std::optional<std::wstring> text;
-  };
-  const Case cases[] = {
+  const std::tuple<bool, int, std::optional<std::wstring>> cases[] = {  // combo box?, index, text
       {false, 0, L"first"},
       {false, 1, L""},  // not "(error)": the control's zero overwrites the placeholder
       {false, 2, FixtureLongText(2047)},
@@ -219,10 +214,10 @@ TEST_F(Readers, ListBoxAndComboBoxTexts) {
       {true, 3, L"四"},
       {true, 4, std::nullopt},
   };
-  for (const Case& c : cases) {
-    const std::optional<std::wstring> text = c.combo ? reader.GetComboBoxItemText(Id(L"combobox"), c.index)
-                                                     : reader.GetListBoxItemText(Id(L"listbox"), c.index);
-    EXPECT_EQ(text, c.text) << (c.combo ? "combo " : "list ") << c.index;
+  for (const auto& [combo, index, expected] : cases) {
+    const std::optional<std::wstring> text = combo ? reader.GetComboBoxItemText(Id(L"combobox"), index)
+                                                   : reader.GetListBoxItemText(Id(L"listbox"), index);
+    EXPECT_EQ(text, expected) << (combo ? "combo " : "list ") << index;
   }
 }
 
