@@ -256,11 +256,12 @@ TEST_F(TblfcliWine, AWindowThatIsNoListExitsTwoNamingItsClass) {
 
 // The writer's message names the file, as on a command line (a failed write,
 // such as JIS where Wine lacks its code page, takes the same way).
-TEST_F(TblfcliWine, AFileThatCannotBeCreatedExitsOneNamingIt) {
+TEST_F(TblfcliWine, AFileThatCannotBeCreatedExitsOneAndLeavesNoFile) {
   const std::wstring file = TempFolder() + L"no such folder\\out.csv";
   const CliRun run = RunCli(L"export " + H(L"trio.listview") + L" --out \"" + file + L"\"");
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(Wide(run.err).rfind(L"tblfcli: cannot write to " + file + L": ", 0), 0u) << run.err;
+  EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // ---------------------------------------------------------------------------
