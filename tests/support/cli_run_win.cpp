@@ -24,6 +24,16 @@ std::wstring Wide(const std::string& bytes) {
   return text;
 }
 
+std::string Utf16(const std::wstring& text, bool bigEndian) {
+  std::string bytes;
+  for (wchar_t ch : text) {
+    const char low = static_cast<char>(ch & 0xFF), high = static_cast<char>((ch >> 8) & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
 std::wstring TempFolder() {
   wchar_t path[MAX_PATH] = L"";
   GetTempPathW(MAX_PATH, path);

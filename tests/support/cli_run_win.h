@@ -13,6 +13,8 @@ namespace tblf::test {
 
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& utf8);
+// UTF-16 bytes of a text, little or big endian, without a byte order mark.
+std::string Utf16(const std::wstring& text, bool bigEndian);
 
 // A folder of this test process under the temp folder, ending in a backslash.
 std::wstring TempFolder();

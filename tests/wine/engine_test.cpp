@@ -1,8 +1,10 @@
 // The output engine against the fixture, a real program of another process,
 // through the real readers: what only a real desktop shows (text limits,
 // owner data, texts the control points elsewhere, a clipboard held open,
-// remote memory, a hung and a killed target). The formats, selections and
-// tree prefixes are the fake desktop's tests (tests/native/engine_test.cpp).
+// remote memory). The formats, selections, tree prefixes and lost targets are
+// the fake desktop's tests (tests/native/engine_test.cpp); a real hung or
+// killed target is the readers' (remote_hung_target_test.cpp) and the command
+// line's (tblfcli_test.cpp, TblfcliTargets).
 #include "output/engine.h"
 
 #include <gtest/gtest.h>
@@ -11,78 +13,20 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
+#include <tuple>
 
-#include "output/engine_host_win.h"
 #include "output/output_state.h"
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
-#include "base/process_basics.h"
 #include "base/text.h"
-#include "tests/support/desktop_io_win.h"
 #include "tests/support/fixture_suite_win.h"
 #include "tests/support/fixture_win.h"
+#include "tests/support/recording_host_win.h"
 
 namespace tblf {
 namespace {
 
-using test::FixtureProcess;
-
-std::string Narrow(const std::wstring& w) {
-  std::string s;
-  for (wchar_t c : w) {
-    if (c == L'\r') {
-      s += "\\r";
-    } else if (c == L'\n') {
-      s += "\\n\n";
-    } else if (c == L'\t') {
-      s += "\\t";
-    } else {
-      s += c < 128 ? static_cast<char>(c) : '?';
-    }
-  }
-  return s;
-}
-
-// The file sink keeps every piece the run writes.
-class MemorySink : public TextSink {
- public:
-  explicit MemorySink(std::wstring& into) : into_(into) {}
-  bool Write(const std::wstring& text, std::wstring&) override {
-    into_ += text;
-    return true;
-  }
-
- private:
-  std::wstring& into_;
-};
-
-// Files go to memory, messages are recorded; the clipboard is the real one.
-// `onRow` runs at every per-row check (the Esc check asks the host once a row).
-class RecordingHost : public OutputHost {
- public:
-  void ShowError(const std::wstring& text) override { errors.push_back(text); }
-  bool AskAbort() override { return true; }
-  bool EscapePressedInFrame() override {
-    ++escapeChecks;
-    if (onRow) onRow(escapeChecks);
-    return escapeChecks <= escapeDownFor;
-  }
-  void SetSampleText(const wchar_t* text) override { sample = text; }
-  void ShowBusy() override {}
-  std::unique_ptr<TextSink> CreateOutputFile(const std::wstring&, std::wstring&) override {
-    return std::make_unique<MemorySink>(file);
-  }
-  ClipboardResult CopyToClipboard(RecordWriter& writer) override { return CopyChunksToClipboard(writer); }
-  bool RunFileList(RecordWriter&) override { return false; }
-
-  std::wstring file;
-  std::wstring sample;
-  std::vector<std::wstring> errors;
-  int escapeChecks = 0;
-  int escapeDownFor = 0;  // Esc reads as down for this many checks
-  std::function<void(int)> onRow;
-};
+using test::RecordingHost;
 
 class EngineWine : public test::FixtureSuite<EngineWine> {
  protected:
@@ -93,15 +37,7 @@ class EngineWine : public test::FixtureSuite<EngineWine> {
   void TearDown() override { g_japaneseUi = false; }
 
   static OutputJob JobFor(const wchar_t* name, ControlKind kind, RecordFormat format) {
-    OutputJob job;
-    job.target = FromHwnd(fixture_->Handle(name));
-    job.kind = kind;
-    job.format = format;
-    job.destination = Destination::File;
-    job.fileName = L"unused";
-    job.quoteWhenNeeded = false;
-    job.doubleQuotes = false;
-    return job;
+    return test::JobFor(fixture_->Handle(name), kind, format);
   }
 
   // Runs the job to the memory file; the text written, with the result.
@@ -116,35 +52,21 @@ class EngineWine : public test::FixtureSuite<EngineWine> {
   RecordingHost host_;
 };
 
-struct Golden {
-  const char* name;
-  const wchar_t* control;
-  ControlKind kind;
-  RecordFormat format;
-  NewlineKind newline;
-  std::wstring expected;
-};
-
 // The text limits, list boxes, combo boxes, trees and texts the control
 // points elsewhere are the readers' tests (remote_readers_test.cpp,
 // own_text_pointer_test.cpp); here the two list view modes whose rows the
 // engine shapes differently on a real control.
 TEST_F(EngineWine, GoldenOutputOfIconModeAndOwnerDataListViews) {
-  const Golden cases[] = {
-      {"icon mode csv", L"icon", ControlKind::ListView, RecordFormat::Csv, NewlineKind::CrLf,
-       L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
-      {"owner-data list view tsv", L"ownerdata", ControlKind::ListView, RecordFormat::Tsv, NewlineKind::CrLf,
+  const std::tuple<const wchar_t*, RecordFormat, std::wstring> cases[] = {
+      {L"icon", RecordFormat::Csv, L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
+      {L"ownerdata", RecordFormat::Tsv,
        L"c0\tc1\r\nodr0c0\todr0c1\r\nodr1c0\todr1c1\r\nodr2c0\todr2c1\r\nodr3c0\todr3c1\r\nodr4c0\todr4c1\r\n"},
   };
-  for (const Golden& c : cases) {
-    SCOPED_TRACE(c.name);
-    OutputJob job = JobFor(c.control, c.kind, c.format);
-    job.newline = c.newline;
+  for (const auto& [control, format, expected] : cases) {
     bool ok = false;
-    const std::wstring text = Export(job, &ok);
+    EXPECT_EQ(Export(JobFor(control, ControlKind::ListView, format), &ok), expected);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(host_.errors.empty());
-    EXPECT_EQ(text, c.expected) << Narrow(text);
   }
 }
 
@@ -175,7 +97,8 @@ TEST_F(EngineWine, AClipboardHeldOpenElsewhereGivesItsMessageAndFailure) {
 }
 
 // Every way a run ends gives the fixture's memory back: runs stopped half-way
-// by Esc, by a sample cancel or by an exception, then a hundred whole runs.
+// by Esc, by a sample cancel or by an exception (many whole reads are the
+// remote call's test, remote_call_test.cpp).
 TEST_F(EngineWine, RemoteMemoryIsGivenBackAfterEveryRun) {
   struct Stop {
     const char* name;
@@ -213,83 +136,6 @@ TEST_F(EngineWine, RemoteMemoryIsGivenBackAfterEveryRun) {
     const std::wstring text = run(L"report", ControlKind::ListView, &stop);
     EXPECT_EQ(text.find(L"gamma"), std::wstring::npos) << "the run was not stopped half-way";
     EXPECT_EQ(fixture_->CommittedBytes(), afterFirst);
-  }
-  for (int i = 0; i < 100; ++i) {
-    run(L"report", ControlKind::ListView, nullptr);
-    run(L"tree", ControlKind::TreeView, nullptr);
-  }
-  EXPECT_EQ(fixture_->CommittedBytes(), afterFirst);
-}
-
-// Far above the 5 s of one timed send: a correctness bound, not a speed figure.
-constexpr ULONGLONG kHungBoundMs = 15000;
-
-// Every reader call on a hung target is the readers' test
-// (remote_hung_target_test.cpp), every kind's failed count the fake
-// desktop's; here one run on a real hung program ends with the text.
-TEST(EngineTargets, AHungTargetEndsWithTheReadErrorText) {
-  g_japaneseUi = false;
-  FixtureProcess fixture;
-  ASSERT_TRUE(fixture.Start()) << Narrow(fixture.Error());
-  ASSERT_TRUE(fixture.Hang());
-  OutputJob job;
-  job.target = FromHwnd(fixture.Handle(L"report"));
-  job.destination = Destination::File;
-  RecordingHost host;
-  Win32ControlReader reader;
-  const ULONGLONG start = GetTickCount64();
-  EXPECT_FALSE(RunOutputJob(job, reader, host));
-  EXPECT_LT(GetTickCount64() - start, kHungBoundMs);
-  ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0], ReadErrorText());
-}
-
-TEST(EngineTargets, ATargetKilledMidRunStopsAfterTheLastWholeRow) {
-  struct Case {
-    const char* name;
-    const wchar_t* control;
-    ControlKind kind;
-    int killAtCheck;
-    // Lines written: the header and the rows read before the kill.
-    size_t lines;
-  } cases[] = {
-      // The three header cells are checks 1 to 3, data row i is check i + 4.
-      {"list view", L"big", ControlKind::ListView, 103, 101},
-      {"tree view", L"bigtree", ControlKind::TreeView, 100, 100},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    FixtureProcess fixture;
-    ASSERT_TRUE(fixture.Start(L"--big-listview 400x3 --big-tree 400")) << Narrow(fixture.Error());
-    OutputJob job;
-    job.target = FromHwnd(fixture.Handle(c.control));
-    job.kind = c.kind;
-    job.format = RecordFormat::Tsv;
-    job.destination = Destination::File;
-    RecordingHost host;
-    // The fixture goes right after data row 99.
-    host.onRow = [&](int check) {
-      if (check == c.killAtCheck) fixture.Kill();
-    };
-    Win32ControlReader reader;
-    EXPECT_FALSE(RunOutputJob(job, reader, host));
-    EXPECT_EQ(host.errors, std::vector<std::wstring>{ReadErrorText() + std::wstring(L"\r\nStopped after row 100 of 400.")});
-
-    std::vector<std::wstring> lines;
-    size_t from = 0;
-    for (size_t at; (at = host.file.find(L"\r\n", from)) != std::wstring::npos; from = at + 2) {
-      lines.push_back(host.file.substr(from, at - from));
-    }
-    EXPECT_EQ(from, host.file.size());
-    ASSERT_EQ(lines.size(), c.lines);
-    if (c.kind == ControlKind::TreeView) {
-      EXPECT_EQ(lines[0], L"t0");
-      EXPECT_EQ(lines[99], L"t99");
-      continue;
-    }
-    EXPECT_EQ(lines[0], L"c0\tc1\tc2");
-    EXPECT_EQ(lines[1], L"r0c0\tr0c1\tr0c2");
-    EXPECT_EQ(lines[100], L"r99c0\tr99c1\tr99c2");
   }
 }
 

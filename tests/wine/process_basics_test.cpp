@@ -15,13 +15,13 @@ bool SelectWith(const wchar_t* value) {
   return g_japaneseUi;
 }
 
+// The values themselves are JapaneseFromLanguage's test (native); here the
+// variable is read, a long one too, and both flags follow.
 TEST(SelectUiLanguage, FollowsTblfLang) {
   EXPECT_TRUE(SelectWith(L"ja"));
   EXPECT_TRUE(g_regwJapaneseUi);
-  EXPECT_TRUE(SelectWith(L"JA"));
   EXPECT_FALSE(SelectWith(L"EN"));
   EXPECT_FALSE(g_regwJapaneseUi);
-  EXPECT_STREQ(ReadErrorText(), L"Read error. Please push [Refresh] button.");
   EXPECT_FALSE(SelectWith(std::wstring(300, L'x').c_str()));
 }
 

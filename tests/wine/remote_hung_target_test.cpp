@@ -66,9 +66,12 @@ TEST(HungTarget, AnEndedTargetGivesNoText) {
   test::FixtureProcess fixture;
   ASSERT_TRUE(fixture.Start());
   const WindowId report = FromHwnd(fixture.Handle(L"report"));
+  const WindowId tree = FromHwnd(fixture.Handle(L"tree"));
   Win32ControlReader reader;
   ASSERT_EQ(reader.GetListViewCellText(0, report, 0), L"alpha");
+  ASSERT_EQ(reader.GetTreeViewItemText(tree, 1, nullptr, nullptr), L"A1");
   ASSERT_TRUE(fixture.Exit());
+  EXPECT_FALSE(reader.GetTreeViewItemText(tree, 2, nullptr, nullptr).has_value());
   EXPECT_FALSE(reader.GetListViewCellText(0, report, 0).has_value());
   EXPECT_TRUE(reader.TargetLost());
   EXPECT_FALSE(reader.GetListViewColumnText(report, 0).has_value());

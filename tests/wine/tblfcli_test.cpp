@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "help/version.h"
@@ -38,19 +38,9 @@ using test::FixtureProcess;
 using test::RunCli;
 using test::StoredValue;
 using test::TempFolder;
+using test::Utf16;
 using test::Utf8;
 using test::Wide;
-
-// UTF-16 bytes of a text, little or big endian.
-std::string Utf16(const std::wstring& text, bool bigEndian) {
-  std::string bytes;
-  for (wchar_t ch : text) {
-    const char low = static_cast<char>(ch & 0xFF), high = static_cast<char>((ch >> 8) & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
-}
 
 std::wstring Hex(HWND window) {
   wchar_t buffer[40];
@@ -99,24 +89,19 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"export 10 --format xml", "unknown format xml"},
       {L"export 10 --format", "--format needs a value"},
       {L"export 10 --encoding 12", "--encoding takes 0 to 11, not 12"},
-      {L"export 10 --encoding -1", "--encoding takes 0 to 11, not -1"},
       {L"export 10 --encoding 0007", "--encoding takes 0 to 11, not 0007"},
       {L"export 10 --newline crcr", "--newline takes crlf, lf or cr, not crcr"},
       {L"export 10 --out", "--out needs a file name"},
-      {L"export 10 --columns", "--columns needs a value"},
       {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
-      {L"export 10 --sideways", "unknown option --sideways"},
       {L"export 10 --read-mode fast", "--read-mode takes auto, in-process or messages, not fast"},
       {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
       {L"props 10 11", "unknown option 11"},
       {L"props 10 --column 1", "unknown option --column"},
       {L"select", "select needs --regex, --match or --substring"},
       {L"select --column 0 --match a", "select needs a HANDLE or a selector (--program, --window, --kind)"},
-      {L"select 10 --column 0", "select needs --regex, --match or --substring"},
       {L"select 10 --column 0 --regex a --match b", "--regex, --match and --substring exclude each other"},
       {L"select 10 --column 0 --regex a --regex b", "--regex takes one pattern"},
       {L"select 10 --match a", "select needs --column N"},
-      {L"select 10 --match a --column -1", "--column takes a column number [0-], not -1"},
       {L"select 10 --match a --column 4294967296", "--column takes a column number [0-], not 4294967296"},
       {L"select 10 --column 0 --match \"\"", "Please specify a string to search for."},
       {L"select 10 --column 0 --regex", "--regex needs a pattern"},
@@ -124,7 +109,6 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.arguments));
     const CliRun run = RunCli(c.arguments);
-    ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
@@ -133,7 +117,6 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
 
 TEST(TblfcliUsage, HelpNamesEveryOptionAndTheExitStatuses) {
   const CliRun run = RunCli(L"--help");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.err, "");
   for (const char* word : {"tblfcli list [--listviews-only]", "tblfcli export HANDLE", "--format csv|tsv|html|c|space",
@@ -148,7 +131,6 @@ TEST(TblfcliUsage, VersionPrintsTheVersionStringOfItsOwnResource) {
   const std::optional<VersionResource> resource = ReadVersionResource(ExecutableFolder() + L"tblfcli.exe");
   ASSERT_TRUE(resource);
   const CliRun run = RunCli(L"--version");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, Utf8(ComputeVersionValues(*resource, false, kBuildWidth).versionString + L"\n"));
@@ -161,17 +143,11 @@ TEST(TblfcliUsage, AStaleHandleExitsTwoWithTheInvalidItemText) {
   DestroyWindow(window);
   ASSERT_FALSE(IsWindow(window));
 
-  // The handle as given, kind suffix and all, in both languages.
-  CliRun run = RunCli(L"export " + handle + L"(ListBox)");
-  ASSERT_TRUE(run.ended);
+  // The handle as given, kind suffix and all.
+  const CliRun run = RunCli(L"export " + handle + L"(ListBox)");
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(Wide(run.err), L"tblfcli: " + handle + L"(ListBox): the control no longer exists; run `tblfcli list`\n");
-
-  run = RunCli(L"export " + handle, L"ja");
-  EXPECT_EQ(run.exitCode, 2u);
-  EXPECT_EQ(Wide(run.err),
-            L"tblfcli: " + handle + L": コントロールはもう存在しません。`tblfcli list` で確認してください。\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -179,7 +155,6 @@ TEST(TblfcliUsage, AStaleHandleExitsTwoWithTheInvalidItemText) {
 
 TEST_F(TblfcliWine, ListPrintsTheHeaderAndOneSixFieldLinePerCandidate) {
   const CliRun run = RunCli(L"list");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.err, "");
   std::vector<std::wstring> lines = Split(Wide(run.out), L"\r\n");
@@ -193,79 +168,41 @@ TEST_F(TblfcliWine, ListPrintsTheHeaderAndOneSixFieldLinePerCandidate) {
     EXPECT_EQ(fields.size(), 6u) << Utf8(lines[i]);
     byLabel[fields[0]] = fields;
   }
-  struct Expected {
-    const wchar_t* name;
-    ControlKind kind;
-    const wchar_t* owner;
-    const wchar_t* count;
-    const wchar_t* first;
-  };
-  const Expected rows[] = {
-      {L"trio.listview", ControlKind::ListView, L"Tabulift fixture: trio", L"3 x 2", L"a"},
-      {L"combobox", ControlKind::ComboBox, L"Tabulift fixture: lists", L"4", L"one"},
-  };
-  for (const Expected& e : rows) {
-    SCOPED_TRACE(Utf8(e.name));
-    const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(e.name)), e.kind, true);
-    ASSERT_EQ(byLabel.count(label), 1u) << Utf8(label);
-    const std::vector<std::wstring>& f = byLabel[label];
-    EXPECT_EQ(f[1], L"tblf_fixture.exe");
-    EXPECT_EQ(f[2], e.owner);
-    EXPECT_EQ(f[3], e.count);
-    EXPECT_EQ(f[4], e.first);
-    EXPECT_EQ(f[5], L"");
-  }
-  const std::wstring ownerData = HandleLabel(FromHwnd(fixture_->Handle(L"ownerdata")), ControlKind::ListView, true);
-  ASSERT_EQ(byLabel.count(ownerData), 1u);
-  EXPECT_EQ(byLabel[ownerData][5], L"ListView Control with LVS_OWNERDRAWFIXED/LVS_OWNERDATA gives incorrect string.");
+  // The fields in their order; what discovery finds is its own test (discovery_test.cpp).
+  const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, true);
+  EXPECT_EQ(byLabel[label], (std::vector<std::wstring>{label, L"tblf_fixture.exe", L"Tabulift fixture: trio",
+                                                       L"3 x 2", L"a", L""}));
 }
 
+// Which controls discovery keeps without the option is its own test
+// (discovery_test.cpp); here the option reaches it.
 TEST_F(TblfcliWine, ListViewsOnlyDropsTheOtherKindsAndTheSuffix) {
   const CliRun run = RunCli(L"list --listviews-only", L"ja");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
-  std::vector<std::wstring> lines = Split(Wide(run.out), L"\r\n");
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[0], L"ハンドル番号\tプログラム名\t所有ウィンドウタイトル\t行列数\t最上段の項目名\t備考");
-  bool sawTrio = false;
-  for (size_t i = 1; i + 1 < lines.size(); ++i) {
-    const std::wstring label = Split(lines[i], L"\t")[0];
-    EXPECT_EQ(label.find(L'('), std::wstring::npos) << Utf8(lines[i]);
-    const std::optional<WindowId> handle = ParseHandleLabel(label);
-    ASSERT_TRUE(handle.has_value());
-    wchar_t className[64] = L"";
-    GetClassNameW(ToHwnd(*handle), className, 64);
-    EXPECT_STREQ(className, L"SysListView32");
-    if (label == HandleLabel(FromHwnd(fixture_->Handle(L"trio.listview")), ControlKind::ListView, false)) {
-      sawTrio = true;
-    }
-  }
-  EXPECT_TRUE(sawTrio);
+  const std::wstring out = Wide(run.out);
+  EXPECT_EQ(out.rfind(L"ハンドル番号\tプログラム名\t所有ウィンドウタイトル\t行列数\t最上段の項目名\t備考\r\n", 0), 0u);
+  const HWND listView = fixture_->Handle(L"trio.listview"), treeView = fixture_->Handle(L"trio.treeview");
+  EXPECT_NE(out.find(L"\r\n" + HandleLabel(FromHwnd(listView), ControlKind::ListView, false) + L"\t"), std::wstring::npos);
+  EXPECT_EQ(out.find(HandleLabel(FromHwnd(treeView), ControlKind::TreeView, false)), std::wstring::npos);
 }
 
 TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
-  struct Case {
-    const wchar_t* kind;
-    const wchar_t* name;
-    std::string tsv;
-  };
-  const Case cases[] = {
-      {L"edit", L"edit", "first line\r\n\r\nthird \"line\"\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C\r\n"},
-      {L"static", L"static", "Total: 3 items\r\n"},
-      {L"statusbar", L"statusbar", "Ready\r\n\r\n3 \xE9\xA0\x85\xE7\x9B\xAE\r\n"},
-      {L"tab", L"tab", "General\r\nDetails\r\n\xE8\xA9\xB3\xE7\xB4\xB0\r\n"},
+  // The kind word is also the fixture's name of the control.
+  const std::pair<const wchar_t*, std::string> cases[] = {
+      {L"edit", "first line\r\n\r\nthird \"line\"\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE8\xA1\x8C\r\n"},
+      {L"static", "Total: 3 items\r\n"},
+      {L"statusbar", "Ready\r\n\r\n3 \xE9\xA0\x85\xE7\x9B\xAE\r\n"},
+      {L"tab", "General\r\nDetails\r\n\xE8\xA9\xB3\xE7\xB4\xB0\r\n"},
   };
   const CliRun plain = RunCli(L"list --program tblf_fixture");
   const CliRun texts = RunCli(L"list --program tblf_fixture --text-controls");
   ASSERT_EQ(texts.exitCode, 0u) << texts.err;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.kind));
-    const CliRun run = RunCli(std::wstring(L"export --window \"fixture: texts\" --kind ") + c.kind + L" --format tsv");
-    ASSERT_TRUE(run.ended);
+  for (const auto& [kind, tsv] : cases) {
+    SCOPED_TRACE(Utf8(kind));
+    const CliRun run = RunCli(std::wstring(L"export --window \"fixture: texts\" --kind ") + kind + L" --format tsv");
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(run.out, c.tsv);
-    const std::string label =
-        Utf8(HandleLabel(FromHwnd(fixture_->Handle(c.name)), FindKindOfWord(c.kind)->kind, true));
+    EXPECT_EQ(run.out, tsv);
+    const std::string label = Utf8(HandleLabel(FromHwnd(fixture_->Handle(kind)), FindKindOfWord(kind)->kind, true));
     EXPECT_EQ(plain.out.find(label), std::string::npos);
     EXPECT_NE(texts.out.find(label), std::string::npos);
   }
@@ -279,44 +216,37 @@ TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
 // export to standard output (UTF-8 unless told otherwise)
 
 // One case per export option: the format words are told apart by their first
-// line (the whole texts belong to the writer's tests); the newline, quoting,
-// selection and tree options by the whole output.
-struct StdoutCase {
-  const wchar_t* control;
-  const wchar_t* options;
-  std::wstring expected;  // the output starts with it
-};
-
+// line (the whole texts belong to the writer's tests); the encoding (its byte
+// order mark on standard output too), newline, quoting, selection and tree
+// options by the whole output (the output starts with it).
 TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
-  const StdoutCase cases[] = {
-      {L"trio.listview", L"--format csv", L"\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n"},
-      {L"trio.listview", L"--format tsv --newline lf", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
+  const std::tuple<const wchar_t*, const wchar_t*, std::string> cases[] = {
+      {L"trio.listview", L"--format csv", "\"Name\",\"Value\"\r\n\"a\",\"1\"\r\n"},
+      {L"trio.listview", L"--format tsv --newline lf", "Name\tValue\na\t1\nb\t2\nc\t3\n"},
       // Empty selections mean the whole table, as in the window.
-      {L"trio.listview", L"--format tsv --newline lf --columns \"\" --rows \"\"", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
-      {L"trio.listview", L"--format tsv --newline lf --read-mode messages", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
-      {L"trio.listview", L"--format tsv --newline lf --read-mode in-process", L"Name\tValue\na\t1\nb\t2\nc\t3\n"},
-      {L"trio.listview", L"--format html", L"<html><head></head>\r\n<body><table>\r\n<tr><td>Name</td>"},
-      {L"trio.listview", L"--format c --newline cr", L"{{\"Name\",\"Value\"},\r{\"a\",\"1\"},\r"},
-      {L"trio.listview", L"--format space", L"Name Value\r\na    1    \r\n"},
-      {L"trio.listview", L"--format json", L"{\"columns\":[\"Name\",\"Value\"],\"rows\":[\r\n"},
-      {L"trio.listview", L"--format markdown", L"| Name | Value |\r\n| --- | --- |\r\n"},
+      {L"trio.listview", L"--format tsv --newline lf --columns \"\" --rows \"\"", "Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {L"trio.listview", L"--format tsv --newline lf --read-mode in-process", "Name\tValue\na\t1\nb\t2\nc\t3\n"},
+      {L"trio.listview", L"--format html", "<html><head></head>\r\n<body><table>\r\n<tr><td>Name</td>"},
+      {L"trio.listview", L"--format c --newline cr", "{{\"Name\",\"Value\"},\r{\"a\",\"1\"},\r"},
+      {L"trio.listview", L"--format space", "Name Value\r\na    1    \r\n"},
+      {L"trio.listview", L"--format json", "{\"columns\":[\"Name\",\"Value\"],\"rows\":[\r\n"},
+      {L"trio.listview", L"--format markdown", "| Name | Value |\r\n| --- | --- |\r\n"},
       {L"report", L"--format csv --quote-when-needed --double-quotes --columns 0,2 --rows 0,2",
-       L"Name,Size\r\nalpha,10\r\ngamma,30\r\n"},
-      {L"tree", L"--format tsv --tree-shift --tree-graph", L"Root A\r\n| |-\tA1\r\n| | \t+-\tA1a\r\n"},
+       "Name,Size\r\nalpha,10\r\ngamma,30\r\n"},
+      {L"trio.listbox", L"--format tsv --encoding 5", "\xFE\xFF" + Utf16(L"lb-one\r\nlb-two\r\n", true)},
+      {L"tree", L"--format tsv --tree-shift --tree-graph", "Root A\r\n| |-\tA1\r\n| | \t+-\tA1a\r\n"},
   };
-  for (const StdoutCase& c : cases) {
-    SCOPED_TRACE(Utf8(c.options));
-    const CliRun run = RunCli(L"export " + H(c.control) + L" " + c.options);
-    ASSERT_TRUE(run.ended);
+  for (const auto& [control, options, expected] : cases) {
+    SCOPED_TRACE(Utf8(options));
+    const CliRun run = RunCli(L"export " + H(control) + L" " + options);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out.substr(0, Utf8(c.expected).size()), Utf8(c.expected));
+    EXPECT_EQ(run.out.substr(0, expected.size()), expected);
   }
 }
 
 TEST_F(TblfcliWine, AWindowThatIsNoListExitsTwoNamingItsClass) {
   const CliRun run = RunCli(L"export " + H(L"trio"));
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("tblfcli: the window is no list view, tree view, combo box or list box (class \""),
@@ -324,81 +254,13 @@ TEST_F(TblfcliWine, AWindowThatIsNoListExitsTwoNamingItsClass) {
       << run.err;
 }
 
-// ---------------------------------------------------------------------------
-// export to a file: every encoding byte for byte
-
-struct EncodingGolden {
-  const char* what;
-  const wchar_t* encoding;  // nullptr: the stored File/CharCode (default 3)
-  std::string bytes;
-};
-
-TEST_F(TblfcliWine, EncodingsThroughOutByteForByte) {
-  // Column 3 of rows 0 and 2 of the report: "日本語の列", "日本語のテキスト", "最後".
-  const std::wstring file = TempFolder() + L"encoded.txt";
-  const std::string sjis = "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x97\xf1\r\n"
-                           "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67\r\n"
-                           "\x8d\xc5\x8c\xe3\r\n";
-  const std::string euc = "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xce\xf3\r\n"
-                          "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xa5\xc6\xa5\xad\xa5\xb9\xa5\xc8\r\n"
-                          "\xba\xc7\xb8\xe5\r\n";
-  const std::wstring text = L"日本語の列\r\n日本語のテキスト\r\n最後\r\n";
-  const std::string le = Utf16(text, false), be = Utf16(text, true);
-  const EncodingGolden cases[] = {
-      {"stored default: UTF-16 with BOM", nullptr, "\xFF\xFE" + le},
-      {"1 Shift-JIS", L"1", sjis},
-      {"6 UTF-16BE", L"6", be},
-      {"9 UTF-7", L"9", "+ZeVnLIqeMG5SFw-\r\n+ZeVnLIqeMG4wxjCtMLkwyA-\r\n+ZwBfjA-\r\n"},
-      {"10 EUC-JP", L"10", euc},
-  };
-  for (const EncodingGolden& c : cases) {
-    SCOPED_TRACE(c.what);
-    DeleteFileW(file.c_str());
-    std::wstring arguments = L"export " + H(L"report") + L" --format tsv --columns 3 --rows 0,2 --out \"" + file + L"\"";
-    if (c.encoding) arguments += std::wstring(L" --encoding ") + c.encoding;
-    const CliRun run = RunCli(arguments);
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "") << "nothing goes to standard output when --out is given";
-    EXPECT_EQ(FileBytes(file), c.bytes);
-  }
-  DeleteFileW(file.c_str());
-}
-
-// JIS goes through code page 50222, which Wine 8 does not have: there the
-// run must fail with the writer's text instead of reporting success.
-TEST_F(TblfcliWine, JisIsWrittenOrTheRunFailsWithTheWritersText) {
-  const std::wstring file = TempFolder() + L"jis.txt";
-  DeleteFileW(file.c_str());
-  const CliRun run = RunCli(L"export " + H(L"report") + L" --format tsv --columns 3 --rows 0,2 --encoding 2 --out \"" +
-                            file + L"\"");
-  ASSERT_TRUE(run.ended);
-  if (IsValidCodePage(50222)) {
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(FileBytes(file),
-              "\x1b$BF|K\\8l$NNs\x1b(B\r\n\x1b$BF|K\\8l$N%F%-%9%H\x1b(B\r\n\x1b$B:G8e\x1b(B\r\n");
-  } else {
-    std::printf("code page 50222 is not installed: the failure path is tested\n");
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(Wide(run.err).rfind(L"tblfcli: cannot write to " + file + L": ", 0), 0u) << run.err;
-    EXPECT_EQ(run.err.find('\r'), std::string::npos);
-  }
-  DeleteFileW(file.c_str());
-}
-
-TEST_F(TblfcliWine, StandardOutputTakesTheEncodingAndItsByteOrderMark) {
-  const CliRun run = RunCli(L"export " + H(L"trio.listbox") + L" --format tsv --encoding 5");
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_EQ(run.out, "\xFE\xFF" + Utf16(L"lb-one\r\nlb-two\r\n", true));
-}
-
+// The writer's message names the file, as on a command line (a failed write,
+// such as JIS where Wine lacks its code page, takes the same way).
 TEST_F(TblfcliWine, AFileThatCannotBeCreatedExitsOneAndLeavesNoFile) {
   const std::wstring file = TempFolder() + L"no such folder\\out.csv";
   const CliRun run = RunCli(L"export " + H(L"trio.listview") + L" --out \"" + file + L"\"");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_NE(run.err, "");
+  EXPECT_EQ(Wide(run.err).rfind(L"tblfcli: cannot write to " + file + L": ", 0), 0u) << run.err;
   EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -437,7 +299,6 @@ TEST_F(TblfcliWine, OptionsNotGivenTakeTheStoredSettingsAndGivenOnesAreNeverStor
 // --newline does not reach the clipboard: it always gets CR LF.
 TEST_F(TblfcliWine, ClipboardGetsCrLfText) {
   const CliRun run = RunCli(L"export " + H(L"trio.listview") + L" --clipboard --format tsv --newline lf");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(ClipboardText(), L"Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n");
@@ -458,7 +319,6 @@ std::wstring Pointer(UINT_PTR value) {
 TEST_F(TblfcliWine, PropsPrintsTheReportOfTheWindow) {
   HWND window = fixture_->Handle(L"trio.listview");
   const CliRun run = RunCli(L"props " + Hex(window));
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.err, "");
   const std::wstring report = Wide(run.out);
@@ -526,7 +386,6 @@ TEST_F(TblfcliSelect, RunsOneAfterAnotherChangeTheSelectionAndPrintTheirSummary)
   for (const SelectCase& c : cases) {
     SCOPED_TRACE(c.what);
     const CliRun run = Select(L"multi", c.options);
-    ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Wide(run.out), c.out);
@@ -536,7 +395,6 @@ TEST_F(TblfcliSelect, RunsOneAfterAnotherChangeTheSelectionAndPrintTheirSummary)
 
 TEST_F(TblfcliSelect, AWrongOrTooComplexPatternExitsOneKeepsWhatWasWrittenAndCountsIt) {
   CliRun run = Select(L"multi", L"--column 0 --regex \"(a\"");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "tblfcli: Please correct the regular expression.\n");
@@ -553,7 +411,6 @@ TEST_F(TblfcliSelect, AWrongOrTooComplexPatternExitsOneKeepsWhatWasWrittenAndCou
 
 TEST_F(TblfcliSelect, ASingleSelectionListViewAndOtherKindsAreRefused) {
   CliRun run = Select(L"single", L"--column 0 --match x");
-  ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.out, "");
   // The handle as `list` prints it, zero-padded, then the refusal.
@@ -570,23 +427,6 @@ TEST_F(TblfcliSelect, ASingleSelectionListViewAndOtherKindsAreRefused) {
 
 // ---------------------------------------------------------------------------
 // targets that stop answering or go away
-
-TEST(TblfcliTargets, AHungTargetExitsOneWithTheReadErrorText) {
-  FixtureProcess fixture;
-  ASSERT_TRUE(fixture.Start()) << "the fixture did not start";
-  ASSERT_TRUE(fixture.Hang());
-  const CliRun run = RunCli(L"export " + Hex(fixture.Handle(L"report")) + L" --format csv");
-  ASSERT_TRUE(run.ended) << "tblfcli did not end against a hung target";
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.out, "");
-  // The handle as `tblfcli list` prints it (zero-padded), and advice that fits a command line.
-  const std::wstring err = Wide(run.err);
-  EXPECT_EQ(err.rfind(L"tblfcli: 0", 0), 0u) << run.err;
-  EXPECT_NE(err.find(Hex(fixture.Handle(L"report")) +
-                     L"(ListView): read error: the control no longer answers or no longer exists; run `tblfcli list`\n"),
-            std::wstring::npos)
-      << run.err;
-}
 
 // A big list view whose program is killed, hangs or is stopped half-way
 // through an export: tblfcli ends within 10 s with exit status 1, the read
