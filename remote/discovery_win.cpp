@@ -281,7 +281,10 @@ std::wstring ClassAndHandle(HWND window) {
   wchar_t handle[40];
   std::swprintf(handle, 40, L"%0*llX", static_cast<int>(sizeof(void*) * 2),
                 static_cast<unsigned long long>(FromHwnd(window)));
-  return std::wstring(name) + L" " + handle;
+  // Without the version of a class registered under an activation context
+  // ("6.0.2600.2982!SysListView32").
+  const wchar_t* bang = std::wcsrchr(name, L'!');
+  return std::wstring(bang ? bang + 1 : name) + L" " + handle;
 }
 
 }  // namespace tblf
