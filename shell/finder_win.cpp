@@ -102,7 +102,10 @@ void Finder::End(bool pick, POINT screen) {
   outlined_ = nullptr;
   if (GetCapture() == icon_) ReleaseCapture();
   SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(crosshair_), 0);
-  if (!pick) {
+  // A click on the icon, let go where it was pressed, is no pick either.
+  RECT iconRect{};
+  GetWindowRect(icon_, &iconRect);
+  if (!pick || PtInRect(&iconRect, screen)) {
     SetWindowTextW(text_, kHintText.get());
     return;
   }
