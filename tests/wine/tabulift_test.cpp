@@ -142,6 +142,11 @@ TEST_F(TabuliftWine, TheFinderLetGoOverAControlSelectsItsRowListingItsKindFirst)
     std::swprintf(shown, 80, L"%ls %0*llX", className, static_cast<int>(2 * sizeof(void*)),
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(control)));
     EXPECT_TRUE(test::WaitUntil([&] { return app.Text(IDC_FINDER_TEXT) == shown; })) << Narrow(app.Text(IDC_FINDER_TEXT));
+    // Esc cancels the drag: the hint comes back, the release picks nothing.
+    PostMessageW(app.Item(IDC_MAIN_LIST), WM_KEYDOWN, VK_ESCAPE, 0);
+    app.ReleaseFinder(centre);
+    EXPECT_TRUE(test::WaitUntil([&] { return app.Text(IDC_FINDER_TEXT) == L"Drag the crosshair onto a control"; }));
+    app.DragFinder(centre);
     app.ReleaseFinder(centre);
     EXPECT_TRUE(test::WaitUntil([&] { return app.SelectedRow() >= 0 && app.SelectedRow() == app.FindRow(control); }));
     SetWindowPos(root, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
