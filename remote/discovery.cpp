@@ -94,6 +94,19 @@ std::optional<ControlKind> KindOfClass(const std::wstring& className) {
   return row->kind;
 }
 
+std::optional<std::size_t> PickFromChain(const std::vector<std::wstring>& classes) {
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    const KindDescriptor* kind = FindKindOfClass(classes[i]);
+    if (!kind) continue;
+    if (kind->textControl && i + 1 < classes.size()) {
+      const KindDescriptor* parent = FindKindOfClass(classes[i + 1]);
+      if (parent && !parent->textControl) return i + 1;
+    }
+    return i;
+  }
+  return std::nullopt;
+}
+
 std::vector<Candidate> DiscoverControls(DesktopWindows& desktop, ControlReader& reader, bool otherControls,
                                         WindowId frameWindow, bool textControls) {
   std::vector<Candidate> rows;

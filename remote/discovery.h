@@ -55,6 +55,13 @@ std::optional<WindowId> ParseHandleLabel(const std::wstring& label);
 // The kind of a window class; nothing for any other class.
 std::optional<ControlKind> KindOfClass(const std::wstring& className);
 
+// The control that the windows under a point offer, given by class name
+// from the deepest window up to its top-level window: the first of a kind
+// (a list view's header gives the list view); a text control whose parent
+// is of a list kind is part of it (a combo box's edit, a tree view's label
+// edit) and gives the parent. Its index; nothing when no class is of a kind.
+std::optional<std::size_t> PickFromChain(const std::vector<std::wstring>& classes);
+
 // Every candidate of the desktop in discovery order; `frameWindow` (the
 // program's own frame window, 0 for none) and its controls are skipped.
 // Edits, statics, status bars and tab controls only with `textControls`.

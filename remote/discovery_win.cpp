@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <cwchar>
+
 #include "remote/control_reader_win.h"
 #include "remote/timed_send_win.h"
 #include "resources/resource.h"
@@ -237,6 +239,52 @@ std::optional<HWND> ReadRowHandle(HWND list, int row) {
   std::optional<WindowId> handle = ParseHandleLabel(text);
   if (!handle) return std::nullopt;
   return ToHwnd(*handle);
+}
+
+HWND ControlAtPoint(POINT at, HWND skipRoot) {
+  HWND hit = WindowFromPoint(at);
+  if (!hit) return nullptr;
+  // WindowFromPoint passes over statics (HTTRANSPARENT) and disabled
+  // controls to their parent: the walk goes down again from the top.
+  HWND window = GetAncestor(hit, GA_ROOT);
+  if (!window || window == GetDesktopWindow() || window == skipRoot) return nullptr;
+  for (;;) {
+    HWND smallest = nullptr;
+    long long smallestArea = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT r{};
+      if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) ||
+          !GetWindowRect(child, &r) || !PtInRect(&r, at)) {
+        continue;
+      }
+      const long long area = static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+      if (!smallest || area < smallestArea) smallest = child, smallestArea = area;
+    }
+    if (!smallest) break;
+    window = smallest;
+  }
+  std::vector<HWND> chain;
+  std::vector<std::wstring> classes;
+  for (HWND w = window; w && w != GetDesktopWindow(); w = GetAncestor(w, GA_PARENT)) {
+    wchar_t name[100] = L"";
+    GetClassNameW(w, name, 100);
+    chain.push_back(w);
+    classes.push_back(name);
+  }
+  const std::optional<std::size_t> picked = PickFromChain(classes);
+  return picked ? chain[*picked] : nullptr;
+}
+
+std::wstring ClassAndHandle(HWND window) {
+  wchar_t name[100] = L"";
+  GetClassNameW(window, name, 100);
+  wchar_t handle[40];
+  std::swprintf(handle, 40, L"%0*llX", static_cast<int>(sizeof(void*) * 2),
+                static_cast<unsigned long long>(FromHwnd(window)));
+  // Without the version of a class registered under an activation context
+  // ("6.0.2600.2982!SysListView32").
+  const wchar_t* bang = std::wcsrchr(name, L'!');
+  return std::wstring(bang ? bang + 1 : name) + L" " + handle;
 }
 
 }  // namespace tblf

@@ -37,6 +37,15 @@ void RefreshMainList(HWND list, bool otherControls, bool textControls);
 // The same from candidate rows already discovered.
 void FillMainList(HWND list, const std::vector<Candidate>& rows);
 
+// The control of a kind at a screen point, as the finder and `--at` pick
+// it: the deepest visible window under the point (among overlapping
+// siblings the smallest, so a group box does not hide what it frames), then
+// PickFromChain over it and its parents. Null when none is there or when the
+// point is on a window of `skipRoot` (the program's own frame).
+HWND ControlAtPoint(POINT at, HWND skipRoot = nullptr);
+// "CLASS HANDLE" of a window, the handle as the main list shows it.
+std::wstring ClassAndHandle(HWND window);
+
 // The image index of a kind's icon in the main list; -1 for none.
 int MainListImage(ControlKind kind);
 

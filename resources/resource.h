@@ -26,6 +26,8 @@
 // Program icon and the sample window's small icon.
 #define IDI_PROGRAM 106
 #define IDI_SAMPLE 160
+// The main dialog's finder: a crosshair dragged onto a window.
+#define IDI_FINDER 190
 
 // Accelerators: F10 About, Ctrl+W Exit, F5 Refresh, Ctrl+S Settings.
 #define IDR_ACCELERATORS 136
@@ -49,6 +51,8 @@
 #define IDC_REFRESH 1018
 #define IDC_OTHER_CONTROLS 1019
 #define IDC_TEXT_CONTROLS 1040
+#define IDC_FINDER 1097       // the crosshair icon the user drags
+#define IDC_FINDER_TEXT 1098  // class and handle of the control under it
 #define IDC_ONLY_COLUMNS 1020
 #define IDC_COLUMNS 1021
 #define IDC_LINES 1022

@@ -27,6 +27,7 @@
 #include "base/process_basics.h"
 #include "base/process_basics_win.h"
 #include "base/publisher.h"
+#include "shell/finder_win.h"
 #include "shell/settings_dialog_win.h"
 #include "update/update_dialog_win.h"
 
@@ -49,12 +50,14 @@ const wchar_t kNoticeText[] =
     L"■■「ヘルプ」メニューの「フィードバック」から、作者への連絡・感想・改善要望・現状維持要望等をお送り下さい■■";
 const BiText kWebSiteCaption{L"QuillmarkのWebサイトを表示", L"Browse"};
 const BiText kFeedbackCaption{L"フィードバックページを表示", L"Browse"};
+const BiText kFinderNoRowText{L"一覧にありません (読み取れる項目がありません)", L"not in the list (nothing to read)"};
 const BiText kBrowserFailedText{
     L"ブラウザを起動できませんでした。\nブラウザが正しくインストールされているか確認するか、次のアドレスを直接開いてください。\n%s",
     L"Cannot open web page."};
 
 constexpr LayoutEntry kLayout[] = {
     {IDC_DESCRIPTION, Anchor::Fixed},      {IDC_MAIN_LIST, Anchor::Stretch},
+    {IDC_FINDER_TEXT, Anchor::StretchWidth},
     {IDC_OTHER_CONTROLS, Anchor::Right},   {IDC_TEXT_CONTROLS, Anchor::Right},
     {IDC_ONLY_LINES, Anchor::Bottom},
     {IDC_LINES, Anchor::Bottom},           {IDC_ONLY_COLUMNS, Anchor::Bottom},
@@ -72,7 +75,8 @@ constexpr LayoutEntry kLayout[] = {
 // change an output are disabled until it ends (button 1 becomes Cancel).
 constexpr int kRunLockedIds[] = {IDC_MAIN_LIST,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDC_FORMAT,
                                  IDC_DESTINATION, IDC_ONLY_LINES,    IDC_LINES,         IDC_ONLY_COLUMNS,
-                                 IDC_COLUMNS,    IDC_TREE_SHIFT,     IDC_TREE_GRAPH,    IDC_REFRESH};
+                                 IDC_COLUMNS,    IDC_TREE_SHIFT,     IDC_TREE_GRAPH,    IDC_REFRESH,
+                                 IDC_FINDER};
 // The commands that would start or change an output (menus, accelerators).
 constexpr int kRunLockedCommands[] = {IDC_REFRESH,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDM_OUTPUT_FILELIST,
                                       IDM_SETTINGS, IDM_PROPERTY,       IDM_MULTI_SELECT};
@@ -99,6 +103,8 @@ constexpr TooltipEntry kTipsJa[] = {
     {IDOK, L"上の一覧で選択した項目を、指定された方法で出力します。"},
     {IDC_HELP_BUTTON, L"本ソフトウェアに関する説明を表示します。"},
     {IDC_EXIT, L"本ソフトウェアを終了します。"},
+    {IDC_FINDER,
+     L"この照準を、出力したいコントロールの上までドラッグして離すと、一覧のその行を選択します。\nEscキーで取り消します。"},
 };
 constexpr TooltipEntry kTipsEn[] = {
     {IDC_FORMAT, L"Selects the output format."},
@@ -112,6 +118,7 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDOK, L"Starts to output."},
     {IDC_HELP_BUTTON, L"Displays the help."},
     {IDC_EXIT, L"Closes this application."},
+    {IDC_FINDER, L"Drag this crosshair onto a control and release it to select its row.\nEsc cancels."},
 };
 constexpr TooltipTables kTips{kTipsJa, kTipsEn};
 
@@ -159,6 +166,8 @@ class MainDialog : public Dialog {
     SetMenuDefaultItem(GetSubMenu(contextMenu_, 0), 0, TRUE);
     if (HMENU menu = GetMenu(GetParent(hwnd()))) SetMenuDefaultItem(GetSubMenu(menu, 0), 0, TRUE);
     ShowOptionGroup(std::nullopt);
+    finder_.Attach(Item(IDC_FINDER), Item(IDC_FINDER_TEXT), GetParent(hwnd()),
+                   [this](HWND picked) { SelectPickedControl(picked); });
     if (Read(settings::kWindowSample) != 0) CreateSampleWindow(kSampleFirstText.get());
     return TRUE;
   }
@@ -180,6 +189,10 @@ class MainDialog : public Dialog {
         NoteEscapeDuringOutput();
         return true;
       }
+    }
+    if (id == IDCANCEL && finder_.Dragging()) {
+      finder_.Cancel();
+      return true;
     }
     switch (id) {
       case IDOK:
@@ -326,6 +339,41 @@ class MainDialog : public Dialog {
     SendMessageW(MainList(), LVM_SETITEMSTATE, count - 1, reinterpret_cast<LPARAM>(&item));
     SendMessageW(MainList(), LVM_ENSUREVISIBLE, count - 1, FALSE);
     StartOutputCommand();
+  }
+
+  // The finder was let go over `control` (null: over none): its row is
+  // selected and shown, after a refresh that lists its kind, the option
+  // for that turned on when it was off.
+  void SelectPickedControl(HWND control) {
+    if (!control) {
+      MessageBeep(MB_ICONWARNING);
+      return;
+    }
+    wchar_t className[100] = L"";
+    GetClassNameW(control, className, 100);
+    const KindDescriptor* kind = FindKindOfClass(className);
+    if (!kind) return;
+    if (kind->textControl && !textControls_) {
+      textControls_ = true;
+      Check(IDC_TEXT_CONTROLS, true);
+    } else if (!kind->textControl && !kind->listedAlways && !otherControls_) {
+      otherControls_ = true;
+      Check(IDC_OTHER_CONTROLS, true);
+    }
+    Refresh();
+    const int count = static_cast<int>(SendMessageW(MainList(), LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+      if (ReadRowHandle(MainList(), row) != control) continue;
+      LVITEMW item{};
+      item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessageW(MainList(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+      SendMessageW(MainList(), LVM_ENSUREVISIBLE, row, FALSE);
+      SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(MainList()), TRUE);
+      return;
+    }
+    // Discovery leaves out a control with nothing to read.
+    SetItemText(IDC_FINDER_TEXT, (ClassAndHandle(control) + L": " + kFinderNoRowText.get()).c_str());
+    MessageBeep(MB_ICONWARNING);
   }
 
   // The property report of the selected row's control.
@@ -591,6 +639,7 @@ class MainDialog : public Dialog {
   bool closeAfterRun_ = false;    // the user closed the window during the run
   int lastRow_ = -1;
   HMENU contextMenu_ = nullptr;
+  Finder finder_;
 };
 
 MainDialog g_mainDialogObject;

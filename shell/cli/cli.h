@@ -123,6 +123,10 @@ std::wstring CannotWriteText(const std::wstring& file, const std::wstring& reaso
 // is, since its handle changes every time its program starts.
 extern const OptionTable kSelectorOptions;
 
+// --at X,Y: the control at a screen point, as the window's finder picks it
+// (export, props and select).
+extern const OptionTable kPointOptions;
+
 // The selector options as given; `given` tells whether any was. Prints the
 // usage error and returns nothing on a bad value.
 struct SelectorChoice {
@@ -144,13 +148,15 @@ int NoMatch(const ControlSelector& selector);
 // CR LF: what `list` prints.
 std::wstring CandidateLines(const std::vector<Candidate>& candidates);
 
-// The control a verb works on, from its HANDLE (args.positional[0]) or its
-// selectors; `verb` names it in the message when both are missing. Prints
-// the reason and returns nothing (exit status 2) for a bad or stale HANDLE,
-// a HANDLE given with selectors, no match ("no control matches" and the
-// selectors), or more than one match without --nth (the matches follow on
-// standard error, as `list` prints them). Verbs taking kSelectorOptions call
-// it instead of ReadControlHandle(args.positional[0]).
+// The control a verb works on, from its HANDLE (args.positional[0]), its
+// selectors or --at; `verb` names it in the message when all are missing.
+// Prints the reason and returns nothing (exit status 2) for a bad or stale
+// HANDLE, a HANDLE given with selectors, --at with either, a malformed point
+// or no control there ("no control to export at the screen point X,Y"), no
+// match ("no control matches" and the selectors), or more than one match
+// without --nth (the matches follow on standard error, as `list` prints
+// them). Verbs taking kSelectorOptions call it instead of
+// ReadControlHandle(args.positional[0]).
 std::optional<Control> ResolveControl(const Args& args, const wchar_t* verb);
 
 }  // namespace tblf::cli

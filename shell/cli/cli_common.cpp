@@ -163,6 +163,8 @@ const BiText kCliGoneText{L"%s: コントロールはもう存在しません。
 const BiText kCliReadErrorText{L"%s: 読み取りエラー: コントロールが応答しないか、もう存在しません。`tblfcli list` で確認してください。",
                                L"%s: read error: the control no longer answers or no longer exists; run `tblfcli list`"};
 const BiText kCliWriteText{L"%s に書き込めません: %s", L"cannot write to %s: %s"};
+const BiText kCliNoControlAtText{L"画面上の点 %s には出力できるコントロールがありません",
+                                 L"no control to export at the screen point %s"};
 
 // `format` with each "%s" replaced by the next value.
 std::wstring Fill(const wchar_t* format, std::initializer_list<std::wstring> values) {
@@ -334,6 +336,26 @@ const Option kSelectorOptionList[] = {
     {L"--wait", L"SECONDS", L"a number", L"keep looking until a control matches, at most\nSECONDS"},
 };
 
+const Option kPointOptionList[] = {
+    {L"--at", L"X,Y", L"a point", L"the control at the screen point X,Y (pixels; negative\nleft of or above the main screen)"},
+};
+
+// "X,Y": two whole numbers, each with an optional minus, no spaces.
+std::optional<POINT> ParsePoint(const std::wstring& text) {
+  const std::size_t comma = text.find(L',');
+  if (comma == std::wstring::npos) return std::nullopt;
+  auto coordinate = [](const std::wstring& part) -> std::optional<LONG> {
+    const bool negative = !part.empty() && part[0] == L'-';
+    const std::wstring digits = part.substr(negative ? 1 : 0);
+    std::optional<int> value = ParseNumber(digits, 0, 1000000, 7);
+    if (!value) return std::nullopt;
+    return negative ? -*value : *value;
+  };
+  const std::optional<LONG> x = coordinate(text.substr(0, comma)), y = coordinate(text.substr(comma + 1));
+  if (!x || !y) return std::nullopt;
+  return POINT{*x, *y};
+}
+
 const BiText kListHeader{L"ハンドル番号\tプログラム名\t所有ウィンドウタイトル\t行列数\t最上段の項目名\t備考",
                          L"Handle\tProgram\tOwner Window\tCount\tFirst Item\tNote"};
 const BiText kNoMatchText{L"一致するコントロールがありません:", L"no control matches"};
@@ -352,6 +374,7 @@ std::wstring Clean(const std::wstring& text) {
 
 const OptionTable kOutputOptions{kOutputOptionList};
 const OptionTable kSelectorOptions{kSelectorOptionList};
+const OptionTable kPointOptions{kPointOptionList};
 
 std::optional<OutputChoice> ReadOutputChoice(const Args& args) {
   OutputChoice choice;
@@ -534,6 +557,25 @@ std::optional<Control> ResolveControl(const Args& args, const wchar_t* verb) {
     Usage(L"unknown option " + args.positional[1]);
     return std::nullopt;
   }
+  if (std::optional<std::wstring> at = args.Value(L"--at")) {
+    if (!args.positional.empty() || choice->given) {
+      Usage(L"--at excludes a HANDLE and the selectors");
+      return std::nullopt;
+    }
+    const std::optional<POINT> point = ParsePoint(*at);
+    if (!point) {
+      Usage(L"--at takes X,Y (screen pixels), not " + *at);
+      return std::nullopt;
+    }
+    HWND control = ControlAtPoint(*point);
+    if (!control) {
+      PrintError(Fill(kCliNoControlAtText.get(), {std::to_wstring(point->x) + L"," + std::to_wstring(point->y)}));
+      return std::nullopt;
+    }
+    wchar_t className[100] = L"";
+    GetClassNameW(control, className, 100);
+    return Control{control, *KindOfClass(className)};
+  }
   if (!args.positional.empty()) {
     if (choice->given) {
       Usage(L"a HANDLE and the selectors exclude each other");
@@ -542,7 +584,7 @@ std::optional<Control> ResolveControl(const Args& args, const wchar_t* verb) {
     return ReadControlHandle(args.positional[0]);
   }
   if (!choice->given) {
-    Usage(std::wstring(verb) + L" needs a HANDLE or a selector (--program, --window, --kind)");
+    Usage(std::wstring(verb) + L" needs a HANDLE, a selector (--program, --window, --kind) or --at X,Y");
     return std::nullopt;
   }
   const std::vector<Candidate> found = FindCandidates(*choice);

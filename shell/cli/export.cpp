@@ -57,11 +57,12 @@ int RunExport(const Args& args) {
 }  // namespace
 
 extern const Verb kExportVerb{
-    L"export", L"export HANDLE|selectors [options]",
+    L"export", L"export HANDLE|selectors|--at X,Y [options]",
     L"Exports the control HANDLE (hexadecimal as printed by list; a suffix\n"
-    L"such as \"(ListView)\" is allowed), or the one control that the\n"
-    L"selectors pick. Its kind comes from its window class.",
-    {kExportOptions, kSelectorOptions, kOutputOptions},
+    L"such as \"(ListView)\" is allowed), the one control that the\n"
+    L"selectors pick, or the control at a point of the screen (--at). Its\n"
+    L"kind comes from its window class.",
+    {kExportOptions, kSelectorOptions, kPointOptions, kOutputOptions},
     RunExport};
 
 }  // namespace tblf::cli

@@ -16,11 +16,12 @@ int RunProps(const Args& args) {
 }  // namespace
 
 extern const Verb kPropsVerb{
-    L"props", L"props HANDLE | selectors",
-    L"Prints the property report of the control HANDLE in the UI language:\n"
-    L"kind, class, caption, styles with their names, handles, position,\n"
-    L"owner-draw warning and process.",
-    {kSelectorOptions},
+    L"props", L"props HANDLE | selectors | --at X,Y",
+    L"Prints the property report of the control HANDLE (or the one the\n"
+    L"selectors pick, or the one at a point of the screen) in the UI\n"
+    L"language: kind, class, caption, styles with their names, handles,\n"
+    L"position, owner-draw warning and process.",
+    {kSelectorOptions, kPointOptions},
     RunProps};
 
 }  // namespace tblf::cli

@@ -105,7 +105,7 @@ int RunSelect(const Args& args) {
 }  // namespace
 
 extern const Verb kSelectVerb{
-    L"select", L"select HANDLE|selectors --column N (--regex PATTERN | --match TEXT... |\n"
+    L"select", L"select HANDLE|selectors|--at X,Y --column N (--regex PATTERN | --match TEXT... |\n"
                L"                 --substring TEXT...) [--ignore-case] [--deselect]",
     L"Selects (or deselects) the items of the multi-selection list view\n"
     L"HANDLE whose text in column N meets the condition; the first --match or\n"
@@ -115,7 +115,7 @@ extern const Verb kSelectVerb{
     L"counted, the pattern is wrong or too complex for an item (the count of\n"
     L"items acted on before it is printed), 2 for a usage error or a single-\n"
     L"selection list view.",
-    {kSelectOptions, kSelectorOptions},
+    {kSelectOptions, kSelectorOptions, kPointOptions},
     RunSelect};
 
 }  // namespace tblf::cli

@@ -170,5 +170,26 @@ TEST(KindOfClass, PlainAndVersionedClassNames) {
   EXPECT_EQ(KindOfClass(L"SysListView32!"), std::nullopt);
 }
 
+TEST(PickFromChain, TheFirstWindowOfAKindWithTextPartsGivingTheirListControl) {
+  struct Case {
+    std::vector<std::wstring> classes;  // the deepest first
+    std::optional<std::size_t> picked;
+  };
+  const Case cases[] = {
+      {{L"SysHeader32", L"SysListView32", L"#32770"}, 1},
+      {{L"Edit", L"ComboBox", L"ComboBoxEx32", L"#32770"}, 1},
+      {{L"Edit", L"SysTreeView32", L"Frame"}, 1},
+      {{L"Static", L"#32770"}, 0},
+      {{L"Static", L"SysTabControl32", L"#32770"}, 0},
+      {{L"Edit", L"#32770", L"SysListView32"}, 0},
+      {{L"Button", L"6.0.2600.2982!SysListView32"}, 1},
+      {{L"Button", L"#32770"}, std::nullopt},
+      {{}, std::nullopt},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(PickFromChain(cases[i].classes), cases[i].picked) << "case " << i;
+  }
+}
+
 }  // namespace
 }  // namespace tblf

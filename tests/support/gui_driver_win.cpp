@@ -192,6 +192,27 @@ int TabuliftApp::RowCount() const {
   return static_cast<int>(SendMessageW(Item(1000), LVM_GETITEMCOUNT, 0, 0));
 }
 
+int TabuliftApp::SelectedRow() const {
+  return static_cast<int>(SendMessageW(Item(1000), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+namespace {
+
+// A screen point as the lParam of a mouse message to `window`.
+LPARAM ClientPoint(HWND window, POINT at) {
+  ScreenToClient(window, &at);
+  return MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y));
+}
+
+}  // namespace
+
+void TabuliftApp::DragFinder(POINT to) {
+  PostMessageW(Item(1097), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(Item(1097), WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(Item(1097), to));
+}
+
+void TabuliftApp::ReleaseFinder(POINT at) { PostMessageW(Item(1097), WM_LBUTTONUP, 0, ClientPoint(Item(1097), at)); }
+
 std::wstring TabuliftApp::RowText(int row, int column) const {
   Win32ControlReader reader;
   return reader.GetListViewCellText(column, Id(Item(1000)), row).value_or(L"");

@@ -59,6 +59,7 @@ class TabuliftApp {
   int RowCount() const;
   std::wstring RowText(int row, int column) const;
   int FindRow(HWND control) const;
+  int SelectedRow() const;
   // Selects `row` (-1: no row) as a click would and waits for the dialog.
   bool SelectRow(int row);
   bool SelectMainListRow(HWND control) {
@@ -79,6 +80,11 @@ class TabuliftApp {
   void PickIn(HWND dialog, int comboId, int index);
   void ClickIn(HWND dialog, int id);
   void TypeTextIn(HWND dialog, int editId, const std::wstring& text);
+  // The finder's crosshair (1097) pressed and dragged to the screen point
+  // `to`, then let go at `at`: the mouse messages its icon gets while it
+  // holds the capture.
+  void DragFinder(POINT to);
+  void ReleaseFinder(POINT at);
   // A command from the menu or an accelerator, through the frame window.
   void Command(int id);
   bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <set>
 #include <string>
 
@@ -107,6 +108,37 @@ TEST_F(TabuliftWine, TheMainListHoldsTheFixtureAndTheKindRulesShowTheOptions) {
   EXPECT_EQ(box->text, L"Please select an item.");
   app.Answer(box->window);
   EXPECT_EQ(app.Close(), 0u);
+}
+
+TEST_F(TabuliftWine, TheFinderLetGoOverAControlSelectsItsRowListingItsKindFirst) {
+  TabuliftApp app;
+  ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
+  // The static is listed only with the text controls, which start off.
+  EXPECT_EQ(SendMessageW(app.Item(IDC_TEXT_CONTROLS), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  for (const auto& [name, className] : {std::pair{L"trio.listview", L"SysListView32"}, {L"static", L"Static"}}) {
+    SCOPED_TRACE(Narrow(name));
+    HWND control = H(name), root = GetAncestor(control, GA_ROOT);
+    SetWindowPos(root, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT r{};
+    GetWindowRect(control, &r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    app.DragFinder(centre);
+    wchar_t shown[80];
+    std::swprintf(shown, 80, L"%ls %0*llX", className, static_cast<int>(2 * sizeof(void*)),
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(control)));
+    EXPECT_TRUE(test::WaitUntil([&] { return app.Text(IDC_FINDER_TEXT) == shown; })) << Narrow(app.Text(IDC_FINDER_TEXT));
+    // Esc cancels the drag: the hint comes back, the release picks nothing.
+    PostMessageW(app.Item(IDC_MAIN_LIST), WM_KEYDOWN, VK_ESCAPE, 0);
+    app.ReleaseFinder(centre);
+    EXPECT_TRUE(test::WaitUntil([&] { return app.Text(IDC_FINDER_TEXT) == L"Drag the crosshair onto a control"; }));
+    app.DragFinder(centre);
+    app.ReleaseFinder(centre);
+    EXPECT_TRUE(test::WaitUntil([&] { return app.SelectedRow() >= 0 && app.SelectedRow() == app.FindRow(control); }));
+    SetWindowPos(root, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  EXPECT_EQ(SendMessageW(app.Item(IDC_TEXT_CONTROLS), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(app.Close(), 0u);
+  EXPECT_EQ(RegistryInt(L"MainDialog", L"textc"), 1u);
 }
 
 TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLanguages) {

@@ -79,7 +79,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"", "no command"},
       {L"frobnicate", "unknown command frobnicate"},
       {L"list --all", "unknown option --all"},
-      {L"export", "export needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"export", "export needs a HANDLE, a selector (--program, --window, --kind) or --at X,Y"},
       {L"export 10 --program a.exe", "a HANDLE and the selectors exclude each other"},
       {L"export --kind tree", "--kind takes listview, treeview, listbox, combobox, edit, static, statusbar or tab, not tree"},
       {L"export --kind listview --nth 0", "--nth takes 1 to 9999, not 0"},
@@ -94,11 +94,14 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"export 10 --out", "--out needs a file name"},
       {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
       {L"export 10 --read-mode fast", "--read-mode takes auto, in-process or messages, not fast"},
-      {L"props", "props needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"props", "props needs a HANDLE, a selector (--program, --window, --kind) or --at X,Y"},
       {L"props 10 11", "unknown option 11"},
       {L"props 10 --column 1", "unknown option --column"},
       {L"select", "select needs --regex, --match or --substring"},
-      {L"select --column 0 --match a", "select needs a HANDLE or a selector (--program, --window, --kind)"},
+      {L"select --column 0 --match a", "select needs a HANDLE, a selector (--program, --window, --kind) or --at X,Y"},
+      {L"props --at 1,2,3", "--at takes X,Y (screen pixels), not 1,2,3"},
+      {L"export 10 --at 1,2", "--at excludes a HANDLE and the selectors"},
+      {L"list --at 1,2", "unknown option --at"},
       {L"select 10 --column 0 --regex a --match b", "--regex, --match and --substring exclude each other"},
       {L"select 10 --column 0 --regex a --regex b", "--regex takes one pattern"},
       {L"select 10 --match a", "select needs --column N"},
@@ -210,6 +213,49 @@ TEST_F(TblfcliWine, TextControlsExportByKindAndAreListedOnlyWhenAskedFor) {
     const std::wstring label = HandleLabel(FromHwnd(fixture_->Handle(textless)), ControlKind::Static, true);
     EXPECT_EQ(texts.out.find(Utf8(label)), std::string::npos) << "a static that shows no text: " << Utf8(textless);
   }
+}
+
+TEST_F(TblfcliWine, AtPicksTheControlUnderThePointOrExitsTwo) {
+  struct Case {
+    const wchar_t* control;  // the fixture's control; its window is raised
+    bool window;             // the point is on its top-level window instead
+    POINT offset;            // from the top left corner; {-1, -1}: the centre
+    const wchar_t* command;  // the point follows
+    unsigned exitCode;
+    std::string out;         // what standard output starts with
+    std::string err;         // ending in a space: the point follows
+  };
+  const Case cases[] = {
+      {L"static", false, {-1, -1}, L"export --format tsv --at ", 0, "Total: 3 items\r\n", ""},
+      {L"static", false, {-1, -1}, L"props --at ", 0, "", ""},
+      {L"static", false, {-1, -1}, L"select --column 0 --match x --at ", 2, "",
+       "tblfcli: select works on a list view only\nTry 'tblfcli --help'.\n"},
+      // The header of a list view gives the list view.
+      {L"report", false, {12, 8}, L"export --format tsv --at ", 0, "Name\t\tSize\t", ""},
+      // The caption of the fixture's window holds no control.
+      {L"static", true, {60, 8}, L"export --at ", 2, "", "tblfcli: no control to export at the screen point "},
+  };
+  for (const Case& c : cases) {
+    HWND control = fixture_->Handle(c.control), root = GetAncestor(control, GA_ROOT);
+    SetWindowPos(root, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT r{};
+    GetWindowRect(c.window ? root : control, &r);
+    const POINT at = c.offset.x < 0 ? POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}
+                                    : POINT{r.left + c.offset.x, r.top + c.offset.y};
+    const std::wstring point = std::to_wstring(at.x) + L"," + std::to_wstring(at.y);
+    SCOPED_TRACE(Utf8(c.command + point));
+    const CliRun run = RunCli(c.command + point);
+    SetWindowPos(root, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.out.compare(0, c.out.size(), c.out), 0) << run.out;
+    EXPECT_EQ(run.err, c.err.empty() || c.err.back() != ' ' ? c.err : c.err + Utf8(point) + "\n");
+    if (c.command[0] == L'p') EXPECT_NE(Wide(run.out).find(Hex(control)), std::wstring::npos) << run.out;
+  }
+  // Off every screen, in Japanese.
+  const CliRun run = RunCli(L"export --at -5,-5", L"ja");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(Wide(run.err), L"tblfcli: 画面上の点 -5,-5 には出力できるコントロールがありません\n");
 }
 
 // ---------------------------------------------------------------------------

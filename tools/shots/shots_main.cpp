@@ -5,8 +5,9 @@
 // completion message), saves main-LANGUAGE.bmp and sample-LANGUAGE.bmp in
 // FOLDER, then opens every dialog in turn and saves settings-, open-,
 // about-, envreport-, update-, filelist-, property-, multiselect- and
-// multiselect-result-LANGUAGE.bmp, and running-LANGUAGE.bmp during a long
-// output. With --clipboard-to it also writes the clipboard's text to FILE
+// multiselect-result-LANGUAGE.bmp, running-LANGUAGE.bmp during a long
+// output, and finder-LANGUAGE.bmp while the finder is dragged over the
+// fixture's list view (the frame, the list view and the outline between). With --clipboard-to it also writes the clipboard's text to FILE
 // (UTF-8).
 
 #include <windows.h>
@@ -25,12 +26,8 @@ namespace {
 
 using tblf::test::TabuliftApp;
 
-// The window as it is on the screen, as a 24-bit BMP file.
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
-  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  Sleep(700);
-  RECT r{};
-  GetWindowRect(window, &r);
+// A part of the screen as it is, as a 24-bit BMP file.
+bool SaveScreenPicture(const RECT& r, const std::wstring& path) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -50,7 +47,6 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
@@ -62,6 +58,17 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
   fwrite(&info, sizeof info, 1, out);
   fwrite(pixels.data(), 1, pixels.size(), out);
   return fclose(out) == 0;
+}
+
+// The window as it is on the screen, as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::wstring& path) {
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Sleep(700);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const bool saved = SaveScreenPicture(r, path);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  return saved;
 }
 
 int Fail(const char* what) {
@@ -173,6 +180,23 @@ int wmain(int argc, wchar_t** argv) {
     if (shot(result, L"multiselect-result")) app.Answer(result, IDCANCEL);
     app.Answer(helper, IDCANCEL);
   }
+
+  // The finder half-way: dragged over the fixture's list view, its window
+  // beside the frame and above the rest (the sample window too); then let
+  // go there.
+  HWND trioList = fixture.Handle(L"trio.listview"), trio = GetAncestor(trioList, GA_ROOT);
+  SetWindowPos(trio, HWND_TOPMOST, 790, 60, 470, 300, SWP_NOACTIVATE);
+  Sleep(700);
+  RECT lv{}, frame{};
+  GetWindowRect(trioList, &lv);
+  GetWindowRect(app.frame(), &frame);
+  const POINT centre{(lv.left + lv.right) / 2, (lv.top + lv.bottom) / 2};
+  app.DragFinder(centre);
+  for (int i = 0; i < 100 && app.Text(1098).rfind(L"SysListView32 ", 0) != 0; ++i) Sleep(50);
+  Sleep(300);
+  ok = SaveScreenPicture({frame.left, frame.top, 1270, frame.bottom}, folder + L"finder-" + language + L".bmp") && ok;
+  app.ReleaseFinder(centre);
+
 
   // A clipboard output of a 30,000-row list view while it runs (the
   // progress bar and Cancel), then cancelled.
