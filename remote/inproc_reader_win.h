@@ -56,6 +56,20 @@ class InProcessControlReader : public ControlReader {
   std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
                                                               const std::vector<int>& columns) override;
   bool SetListViewItemState(WindowId control, int item, unsigned state) override;
+  // Item states, the selection, the column order and widths are a message
+  // each, whatever the mode: the rows the hook streams stay as they are.
+  std::optional<unsigned> GetListViewItemState(WindowId control, int item, unsigned mask) override {
+    return messages_.GetListViewItemState(control, item, mask);
+  }
+  std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) override {
+    return messages_.GetListViewSelectedItems(control, count);
+  }
+  std::optional<std::vector<int>> GetListViewColumnOrder(WindowId control, int columns) override {
+    return messages_.GetListViewColumnOrder(control, columns);
+  }
+  std::optional<int> GetListViewColumnWidth(WindowId control, int column) override {
+    return messages_.GetListViewColumnWidth(control, column);
+  }
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;
   bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;
