@@ -9,6 +9,7 @@
 #include "output/output_state.h"
 #include "output/selection.h"
 #include "remote/control_kinds.h"
+#include "remote/item_layouts.h"
 #include "settings/settings_table.h"
 #include "base/process_basics.h"
 
@@ -66,7 +67,6 @@ struct ExtraColumn {
   const BiText* header;
   bool (*shows)(unsigned state);
 };
-constexpr unsigned kExtraStateMask = kLvisStateImageMask | kLvisSelected | kLvisFocused;
 // A check-box list view's state image 2 is the checked box.
 bool Checked(unsigned state) { return (state & kLvisStateImageMask) >> 12 == 2; }
 bool Selected(unsigned state) { return (state & kLvisSelected) != 0; }
@@ -139,7 +139,9 @@ class Run {
   // was lost reading them.
   std::optional<std::vector<int>> ShownColumns(int columnCount);
   // The cells of one row entry (empty texts for a negative entry), then
-  // the extra columns' cells.
+  // the extra columns' cells. With extra columns the last of `columns` is
+  // the State pseudo column they are made from: the state comes in the
+  // same exchange as the texts (inside the target it costs no message).
   RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(const KindDescriptor& kind);
   void ReadLines(const KindDescriptor& kind);
@@ -201,10 +203,17 @@ RowCells Run::ReadRow(int row, const std::vector<int>& columns) {
   RowCells cells = row < 0 ? RowCells(columns.size(), std::wstring())
                            : reader_.GetListViewRowTexts(job_.target, row, columns);
   if (extras_.empty()) return cells;
-  const std::optional<unsigned> state =
-      row < 0 ? std::nullopt : reader_.GetListViewItemState(job_.target, row, kExtraStateMask);
+  // No state text (the process could not be opened): no extra cells either;
+  // a state that did not come (an empty cell): empty extra cells.
+  const std::optional<std::wstring> stateText = std::move(cells.back());
+  cells.pop_back();
+  const std::optional<std::uint32_t> state = stateText ? ParseStateWord(*stateText) : std::nullopt;
   for (const ExtraColumn& extra : extras_) {
-    cells.push_back(state ? std::wstring(extra.shows(*state) ? L"1" : L"0") : std::wstring());
+    if (!stateText) {
+      cells.emplace_back();
+    } else {
+      cells.push_back(state ? std::wstring(extra.shows(*state) ? L"1" : L"0") : std::wstring());
+    }
   }
   return cells;
 }
@@ -277,6 +286,10 @@ void Run::ReadListView() {
   }
   extras_ = ExtraColumns(job_.extras);
   const std::size_t cellCount = columns->size() + extras_.size();
+  // The columns asked of the reader: with extra columns, the State pseudo
+  // column last.
+  std::vector<int> readColumns = *columns;
+  if (!extras_.empty()) readColumns.push_back(kColumnState);
   if (*count > 0 && (rows->Empty() || columns->empty())) host_.NoRowMatched();
   rowsTotal_ = rows->Size();
 
@@ -305,7 +318,7 @@ void Run::ReadListView() {
     std::size_t keptBytes = 0;
     bool keeping = true;
     for (int row : *rows) {
-      RowCells cells = ReadRow(row, *columns);
+      RowCells cells = ReadRow(row, readColumns);
       if (TargetLost()) return;
       for (size_t c = 0; c < cellCount; ++c) {
         if (cells[c]) widths[c] = std::max(widths[c], SystemAnsiLength(*cells[c]));
@@ -337,7 +350,7 @@ void Run::ReadListView() {
   std::uint64_t i = 0;
   for (const int row : *rows) {
     // A kept row is written from memory and let go right after.
-    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, *columns);
+    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, readColumns);
     if (TargetLost()) return;
     writer_.StartRow();
     for (size_t c = 0; c < cellCount; ++c) {

@@ -72,12 +72,6 @@ class ControlReader {
   // Sets or clears only the selected bit of one item (-1: every item); false
   // when the control did not take it (no answer, no such item).
   virtual bool SetListViewItemState(WindowId control, int item, unsigned state) = 0;
-  // The item's state bits within `mask` (LVM_GETITEMSTATE); nothing when the
-  // control did not answer.
-  virtual std::optional<unsigned> GetListViewItemState(WindowId control, int item, unsigned mask) {
-    (void)control, (void)item, (void)mask;
-    return std::nullopt;
-  }
   // The selected items of `count`, as the control walks them from the top
   // (LVM_GETNEXTITEM, LVNI_SELECTED); nothing when the control did not answer.
   virtual std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) {

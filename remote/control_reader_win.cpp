@@ -23,7 +23,6 @@ namespace {
 constexpr UINT kLvmGetItemW = 0x104B;
 constexpr UINT kLvmSetItemState = 0x102B;
 constexpr UINT kLvmGetColumnW = 0x105F;
-constexpr UINT kLvmGetItemState = 0x102C;
 constexpr UINT kLvmGetNextItem = 0x100C;
 constexpr UINT kLvmGetColumnWidth = 0x101D;
 constexpr UINT kLvmGetColumnOrderArray = 0x103B;
@@ -276,15 +275,6 @@ bool Win32ControlReader::SetListViewItemState(WindowId control, int item, unsign
   LRESULT taken = 0;
   return TimedSend(hwnd, kLvmSetItemState, static_cast<WPARAM>(static_cast<INT_PTR>(item)), request.param(), &taken) &&
          taken != 0;
-}
-
-std::optional<unsigned> Win32ControlReader::GetListViewItemState(WindowId control, int item, unsigned mask) {
-  LRESULT state = 0;
-  if (!TimedSend(ToHwnd(control), kLvmGetItemState, static_cast<WPARAM>(item), static_cast<LPARAM>(mask), &state)) {
-    lost_ = true;
-    return std::nullopt;
-  }
-  return static_cast<unsigned>(state) & mask;
 }
 
 std::optional<std::vector<int>> Win32ControlReader::GetListViewSelectedItems(WindowId control, long count) {

@@ -56,11 +56,9 @@ class InProcessControlReader : public ControlReader {
   std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
                                                               const std::vector<int>& columns) override;
   bool SetListViewItemState(WindowId control, int item, unsigned state) override;
-  // Item states, the selection, the column order and widths are a message
-  // each, whatever the mode: the rows the hook streams stay as they are.
-  std::optional<unsigned> GetListViewItemState(WindowId control, int item, unsigned mask) override {
-    return messages_.GetListViewItemState(control, item, mask);
-  }
+  // The selection, the column order and widths are read by message before
+  // the rows, whatever the mode (item states come with the rows as the
+  // State pseudo column).
   std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) override {
     return messages_.GetListViewSelectedItems(control, count);
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "remote/item_layouts.h"
+
 namespace tblf::testing {
 
 WindowId FakeDesktop::Add(FakeControl control) {
@@ -79,7 +81,8 @@ std::optional<std::wstring> FakeDesktop::GetListViewCellText(int column, WindowI
     case kColumnRowNumber: return std::to_wstring(item);
     case kColumnIcon: return L"0";
     case kColumnLParam: return L"0";
-    case kColumnState: return L"0";
+    case kColumnState:
+      return FormatStateWord(item < static_cast<int>(control->states.size()) ? control->states[item] : 0);
     default: break;
   }
   const std::vector<std::wstring>& row = control->cells[item];
@@ -92,12 +95,6 @@ bool FakeDesktop::SetListViewItemState(WindowId id, int item, unsigned state) {
   if (!control || control->refusesStates || item < 0 || item >= static_cast<int>(control->cells.size())) return false;
   control->stateWrites.emplace_back(item, state);
   return true;
-}
-
-std::optional<unsigned> FakeDesktop::GetListViewItemState(WindowId id, int item, unsigned mask) {
-  FakeControl* control = Find(id);
-  if (!control || lost_) return std::nullopt;
-  return item >= 0 && item < static_cast<int>(control->states.size()) ? control->states[item] & mask : 0u;
 }
 
 std::optional<std::vector<int>> FakeDesktop::GetListViewSelectedItems(WindowId id, long count) {

@@ -43,7 +43,7 @@ struct FakeControl {
   int readsBeforeHung = -1;
   // Positions the control answers without a text (list box, combo box, tree).
   std::vector<int> noText;
-  // List view: item states (missing items: 0), the column order the user
+  // List view: item states (the State column; missing items: 0), the column order the user
   // arranged (empty: none to give) and column widths (missing: 100).
   std::vector<unsigned> states;
   std::vector<int> columnOrder;
@@ -70,7 +70,6 @@ class FakeDesktop : public ControlReader {
   int CountListViewColumns(WindowId control) override;
   std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
   bool SetListViewItemState(WindowId control, int item, unsigned state) override;
-  std::optional<unsigned> GetListViewItemState(WindowId control, int item, unsigned mask) override;
   std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) override;
   std::optional<std::vector<int>> GetListViewColumnOrder(WindowId control, int columns) override;
   std::optional<int> GetListViewColumnWidth(WindowId control, int column) override;
