@@ -9,6 +9,7 @@
 #include "output/output_state.h"
 #include "output/selection.h"
 #include "remote/control_kinds.h"
+#include "remote/item_layouts.h"
 #include "settings/settings_table.h"
 #include "base/process_basics.h"
 
@@ -24,6 +25,9 @@ const BiText kFileWriteText{L"ファイルへの書き込みに失敗しまし�
 const BiText kFileListFailedText{L"ファイルが1つもなかったか、エラーが発生したか、中断されました。",
                                  L"File not exist, an error occurred or aborted."};
 const BiText kBusyButtonText{L"処理中...", L"..."};
+const BiText kCheckedHeader{L"チェック", L"Checked"};
+const BiText kSelectedHeader{L"選択", L"Selected"};
+const BiText kFocusedHeader{L"フォーカス", L"Focused"};
 const BiText kStoppedAfterRowText{L"%2 行中 %1 行目の後で停止しました。", L"Stopped after row %1 of %2."};
 
 namespace {
@@ -57,6 +61,35 @@ class ReaderSession {
 };
 
 using RowCells = std::vector<std::optional<std::wstring>>;
+
+// An extra list view column: its header and the state bit it shows.
+struct ExtraColumn {
+  const BiText* header;
+  bool (*shows)(unsigned state);
+};
+// A check-box list view's state image 2 is the checked box.
+bool Checked(unsigned state) { return (state & kLvisStateImageMask) >> 12 == 2; }
+bool Selected(unsigned state) { return (state & kLvisSelected) != 0; }
+bool Focused(unsigned state) { return (state & kLvisFocused) != 0; }
+
+std::vector<ExtraColumn> ExtraColumns(const ListExtras& extras) {
+  std::vector<ExtraColumn> columns;
+  if (extras.withChecked) columns.push_back({&kCheckedHeader, Checked});
+  if (extras.withSelected) columns.push_back({&kSelectedHeader, Selected});
+  if (extras.withFocused) columns.push_back({&kFocusedHeader, Focused});
+  return columns;
+}
+
+// Whether `order` holds each of 0 ... count-1 once.
+bool IsColumnOrder(const std::vector<int>& order, int count) {
+  if (static_cast<int>(order.size()) != count) return false;
+  std::vector<bool> seen(order.size(), false);
+  for (int column : order) {
+    if (column < 0 || column >= count || seen[column]) return false;
+    seen[column] = true;
+  }
+  return true;
+}
 
 // What a kept row costs: its string objects and their characters.
 std::size_t KeptBytes(const RowCells& cells) {
@@ -102,7 +135,13 @@ class Run {
   bool EscapeCheck();
 
   void ReadListView();
-  // The cells of one row entry: empty texts for a negative entry.
+  // The columns the user sees, in the order shown: nothing when the target
+  // was lost reading them.
+  std::optional<std::vector<int>> ShownColumns(int columnCount);
+  // The cells of one row entry (empty texts for a negative entry), then
+  // the extra columns' cells. With extra columns the last of `columns` is
+  // the State pseudo column they are made from: the state comes in the
+  // same exchange as the texts (inside the target it costs no message).
   RowCells ReadRow(int row, const std::vector<int>& columns);
   void ReadItems(const KindDescriptor& kind);
   void ReadLines(const KindDescriptor& kind);
@@ -116,6 +155,7 @@ class Run {
   ControlReader& reader_;
   OutputHost& host_;
   RecordWriter writer_;
+  std::vector<ExtraColumn> extras_;
   const BiText* status_ = nullptr;
   std::wstring statusDetail_;
   // Rows read and handled, of the rows to read: where a lost target stopped.
@@ -160,8 +200,40 @@ bool Run::RowChecks(std::uint64_t i, long done) {
 }
 
 RowCells Run::ReadRow(int row, const std::vector<int>& columns) {
-  if (row < 0) return RowCells(columns.size(), std::wstring());
-  return reader_.GetListViewRowTexts(job_.target, row, columns);
+  RowCells cells = row < 0 ? RowCells(columns.size(), std::wstring())
+                           : reader_.GetListViewRowTexts(job_.target, row, columns);
+  if (extras_.empty()) return cells;
+  // No state text (the process could not be opened): no extra cells either;
+  // a state that did not come (an empty cell): empty extra cells.
+  const std::optional<std::wstring> stateText = std::move(cells.back());
+  cells.pop_back();
+  const std::optional<std::uint32_t> state = stateText ? ParseStateWord(*stateText) : std::nullopt;
+  for (const ExtraColumn& extra : extras_) {
+    if (!stateText) {
+      cells.emplace_back();
+    } else {
+      cells.push_back(state ? std::wstring(extra.shows(*state) ? L"1" : L"0") : std::wstring());
+    }
+  }
+  return cells;
+}
+
+std::optional<std::vector<int>> Run::ShownColumns(int columnCount) {
+  std::optional<std::vector<int>> order = reader_.GetListViewColumnOrder(job_.target, columnCount);
+  if (TargetLost()) return std::nullopt;
+  // A control that gives no order, or one that is not a permutation, is
+  // taken in its own order.
+  if (!order || !IsColumnOrder(*order, columnCount)) {
+    order.emplace();
+    for (int c = 0; c < columnCount; ++c) order->push_back(c);
+  }
+  std::vector<int> shown;
+  for (int column : *order) {
+    const std::optional<int> width = reader_.GetListViewColumnWidth(job_.target, column);
+    if (TargetLost()) return std::nullopt;
+    if (!width || *width > 0) shown.push_back(column);
+  }
+  return shown;
 }
 
 void Run::ReadListView() {
@@ -173,10 +245,17 @@ void Run::ReadListView() {
   }
   ReaderSession session(reader_, control);
   const int columnCount = reader_.CountListViewColumns(control);
+  // As shown, a column selection counts the displayed columns.
+  std::optional<std::vector<int>> shown;
+  if (job_.extras.asShown && columnCount >= 1) {
+    shown = ShownColumns(columnCount);
+    if (!shown) return;
+  }
   // The columns are spelt out (every row holds them all); the rows are
   // walked run by run as they are written.
   std::optional<Selection> columnRuns =
-      ParseSelection(job_.columnSelection ? job_.columnSelection->c_str() : nullptr, std::max(columnCount, 1));
+      ParseSelection(job_.columnSelection ? job_.columnSelection->c_str() : nullptr,
+                     shown ? static_cast<int>(shown->size()) : std::max(columnCount, 1));
   std::optional<Selection> rows =
       columnRuns ? ParseSelection(job_.rowSelection ? job_.rowSelection->c_str() : nullptr, static_cast<int>(*count))
                  : std::nullopt;
@@ -186,11 +265,31 @@ void Run::ReadListView() {
   std::optional<std::vector<int>> columns;
   try {
     columns.emplace(columnRuns->begin(), columnRuns->end());
+    if (shown) {
+      for (int& column : *columns) {
+        if (column >= 0) column = (*shown)[static_cast<std::size_t>(column)];
+      }
+    }
+    // The row selection picks first; of its rows only the selected stay.
+    if (job_.extras.selectedOnly && *count > 0) {
+      std::optional<std::vector<int>> selected = reader_.GetListViewSelectedItems(control, *count);
+      if (TargetLost()) return;
+      if (!selected) selected.emplace();
+      std::sort(selected->begin(), selected->end());
+      selected->erase(std::unique(selected->begin(), selected->end()), selected->end());
+      rows = KeepOnly(*rows, *selected);
+    }
   } catch (const std::bad_alloc&) {
     throw SelectionMemory();
   } catch (const std::length_error&) {
     throw SelectionMemory();
   }
+  extras_ = ExtraColumns(job_.extras);
+  const std::size_t cellCount = columns->size() + extras_.size();
+  // The columns asked of the reader: with extra columns, the State pseudo
+  // column last.
+  std::vector<int> readColumns = *columns;
+  if (!extras_.empty()) readColumns.push_back(kColumnState);
   if (*count > 0 && (rows->Empty() || columns->empty())) host_.NoRowMatched();
   rowsTotal_ = rows->Size();
 
@@ -208,19 +307,20 @@ void Run::ReadListView() {
   long done = 0;
   if (columnCount >= 1) {
     for (int column : *columns) headers.push_back(reader_.GetListViewColumnText(control, column));
+    for (const ExtraColumn& extra : extras_) headers.push_back(std::wstring(extra.header->get()));
   }
   if (TargetLost()) return;
   if (padded) {
-    widths.reserve(columns->size());
-    for (size_t c = 0; c < columns->size(); ++c) {
+    widths.reserve(cellCount);
+    for (size_t c = 0; c < cellCount; ++c) {
       widths.push_back(c < headers.size() && headers[c] ? SystemAnsiLength(*headers[c]) : 0);
     }
     std::size_t keptBytes = 0;
     bool keeping = true;
     for (int row : *rows) {
-      RowCells cells = ReadRow(row, *columns);
+      RowCells cells = ReadRow(row, readColumns);
       if (TargetLost()) return;
-      for (size_t c = 0; c < columns->size(); ++c) {
+      for (size_t c = 0; c < cellCount; ++c) {
         if (cells[c]) widths[c] = std::max(widths[c], SystemAnsiLength(*cells[c]));
       }
       if (keeping) {
@@ -235,7 +335,7 @@ void Run::ReadListView() {
   if (columnCount >= 1) {
     writer_.StartHeaderRow();
     bool aborted = false;
-    for (size_t c = 0; c < columns->size(); ++c) {
+    for (size_t c = 0; c < cellCount; ++c) {
       if (headers[c]) writer_.WriteCell(*headers[c], padded ? widths[c] : 0);
       if (!EscapeCheck()) {
         aborted = true;
@@ -250,10 +350,10 @@ void Run::ReadListView() {
   std::uint64_t i = 0;
   for (const int row : *rows) {
     // A kept row is written from memory and let go right after.
-    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, *columns);
+    RowCells cells = i < kept.size() ? std::move(kept[i]) : ReadRow(row, readColumns);
     if (TargetLost()) return;
     writer_.StartRow();
-    for (size_t c = 0; c < columns->size(); ++c) {
+    for (size_t c = 0; c < cellCount; ++c) {
       if (cells[c]) writer_.WriteCell(*cells[c], padded ? widths[c] : 0);
     }
     writer_.EndRow(i + 1 == rowCount);

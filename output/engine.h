@@ -24,6 +24,22 @@ enum class Destination : unsigned char { File = 0, Clipboard = 1, Sample = 2 };
 // their characters and string objects: 64 MB.
 constexpr std::size_t kSpaceKeptBytes = std::size_t{64} << 20;
 
+// List view extras (settings MainDialog/withchecked, withselected,
+// withfocused, selectedonly, asshown); other kinds ignore them.
+struct ListExtras {
+  // Columns after the chosen ones, 1 or 0 per row: the item is checked
+  // (state image 2), selected, has the focus.
+  bool withChecked = false;
+  bool withSelected = false;
+  bool withFocused = false;
+  // Only the rows selected in the target, kept from the row selection.
+  bool selectedOnly = false;
+  // The columns in the order the user arranged them, zero-width columns
+  // left out; a column selection counts these displayed positions.
+  bool asShown = false;
+  bool Any() const { return withChecked || withSelected || withFocused || selectedOnly || asShown; }
+};
+
 struct OutputJob {
   WindowId target = 0;  // ignored for the file list pseudo entry
   ControlKind kind = ControlKind::ListView;
@@ -37,6 +53,7 @@ struct OutputJob {
   // List view options; absent when the user asked for no selection.
   std::optional<std::wstring> columnSelection;
   std::optional<std::wstring> rowSelection;
+  ListExtras extras;
   // The space-separated format reads every cell once for the column widths
   // and keeps the rows read, up to this much memory, to write them from
   // there; the rows beyond are read a second time.
@@ -106,6 +123,10 @@ extern const BiText kOtherErrorText;
 extern const BiText kFileWriteText;  // "%s" stands for the writer's reason
 extern const BiText kFileListFailedText;
 extern const BiText kBusyButtonText;
+// The headers of the extra list view columns.
+extern const BiText kCheckedHeader;
+extern const BiText kSelectedHeader;
+extern const BiText kFocusedHeader;
 // "Stopped after row %1 of %2.": added to the read-error text when the target
 // is lost during a run.
 extern const BiText kStoppedAfterRowText;

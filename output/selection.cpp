@@ -108,6 +108,43 @@ void Selection::Append(int first, int last) {
   size_ += runs_.back().Length();
 }
 
+void Selection::ExtendLast(int first, int last) {
+  size_ -= runs_.back().Length();
+  runs_.back() = Run{first, last};
+  size_ += runs_.back().Length();
+}
+
+Selection KeepOnly(const Selection& from, const std::vector<int>& kept) {
+  // Each run costs a binary search and the values it keeps, so a long
+  // selection over few kept values stays cheap. Neighbouring kept values
+  // become one run.
+  Selection result;
+  auto append = [&](int value, bool up) {
+    if (!result.Runs().empty()) {
+      const Selection::Run& last = result.Runs().back();
+      if (value == last.last + (up ? 1 : -1) && (last.first == last.last || (last.first < last.last) == up)) {
+        const int first = last.first;
+        result.ExtendLast(first, value);
+        return;
+      }
+    }
+    result.Append(value, value);
+  };
+  for (const Selection::Run& run : from.Runs()) {
+    const bool up = run.first <= run.last;
+    const int lo = up ? run.first : run.last;
+    const int hi = up ? run.last : run.first;
+    const auto begin = std::lower_bound(kept.begin(), kept.end(), lo);
+    const auto end = std::upper_bound(begin, kept.end(), hi);
+    if (up) {
+      for (auto it = begin; it != end; ++it) append(*it, true);
+    } else {
+      for (auto it = end; it != begin;) append(*--it, false);
+    }
+  }
+  return result;
+}
+
 std::optional<Selection> ParseSelection(const wchar_t* text, int count) {
   if (count < 0) count = 0;
   try {

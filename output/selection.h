@@ -65,6 +65,8 @@ class Selection {
   };
 
   void Append(int first, int last);
+  // Replaces the last run (there is one).
+  void ExtendLast(int first, int last);
   Iterator begin() const { return Iterator(&runs_, 0); }
   Iterator end() const { return Iterator(&runs_, runs_.size()); }
   // How many values the walk produces.
@@ -80,5 +82,9 @@ class Selection {
 // No text (null): 0 ... count-1. Otherwise the values of the tokens, left to
 // right, ranges clipped to 0 ... count-1. Nothing when memory runs out.
 std::optional<Selection> ParseSelection(const wchar_t* text, int count);
+
+// The values of `from`, in its order, that `kept` (ascending) holds.
+// Throws std::bad_alloc when memory runs out.
+Selection KeepOnly(const Selection& from, const std::vector<int>& kept);
 
 }  // namespace tblf

@@ -39,7 +39,11 @@ constexpr int kColumnIcon = -3;       // "Icon"
 constexpr int kColumnLParam = -4;     // "lParam"
 constexpr int kColumnState = -5;      // "State"
 
+constexpr unsigned kLvisFocused = 0x0001;
 constexpr unsigned kLvisSelected = 0x0002;
+// The state image index (bits 12-15); a check-box list view shows 1 for an
+// unchecked and 2 for a checked item.
+constexpr unsigned kLvisStateImageMask = 0xF000;
 
 class ControlReader {
  public:
@@ -68,6 +72,24 @@ class ControlReader {
   // Sets or clears only the selected bit of one item (-1: every item); false
   // when the control did not take it (no answer, no such item).
   virtual bool SetListViewItemState(WindowId control, int item, unsigned state) = 0;
+  // The selected items of `count`, as the control walks them from the top
+  // (LVM_GETNEXTITEM, LVNI_SELECTED); nothing when the control did not answer.
+  virtual std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) {
+    (void)control, (void)count;
+    return std::nullopt;
+  }
+  // The column indexes of `columns` columns in the order the user arranged
+  // them (LVM_GETCOLUMNORDERARRAY); nothing when the control did not answer.
+  virtual std::optional<std::vector<int>> GetListViewColumnOrder(WindowId control, int columns) {
+    (void)control, (void)columns;
+    return std::nullopt;
+  }
+  // A column's width in pixels (LVM_GETCOLUMNWIDTH); nothing when the
+  // control did not answer.
+  virtual std::optional<int> GetListViewColumnWidth(WindowId control, int column) {
+    (void)control, (void)column;
+    return std::nullopt;
+  }
 
   // Text of the item at a pre-order position, or the error text "(error)" /
   // "(取得失敗)"; no text when the process cannot be opened. depth and item

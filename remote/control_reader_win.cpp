@@ -23,6 +23,10 @@ namespace {
 constexpr UINT kLvmGetItemW = 0x104B;
 constexpr UINT kLvmSetItemState = 0x102B;
 constexpr UINT kLvmGetColumnW = 0x105F;
+constexpr UINT kLvmGetNextItem = 0x100C;
+constexpr UINT kLvmGetColumnWidth = 0x101D;
+constexpr UINT kLvmGetColumnOrderArray = 0x103B;
+constexpr LPARAM kLvniSelected = 0x0002;
 constexpr UINT kTvmGetNextItem = 0x110A;
 constexpr UINT kTvmGetItemW = 0x113E;
 
@@ -271,6 +275,59 @@ bool Win32ControlReader::SetListViewItemState(WindowId control, int item, unsign
   LRESULT taken = 0;
   return TimedSend(hwnd, kLvmSetItemState, static_cast<WPARAM>(static_cast<INT_PTR>(item)), request.param(), &taken) &&
          taken != 0;
+}
+
+std::optional<std::vector<int>> Win32ControlReader::GetListViewSelectedItems(WindowId control, long count) {
+  std::vector<int> items;
+  // Each answer must lie past the one before and within the count, so a
+  // control that answers oddly cannot keep the walk going.
+  long from = -1;
+  for (;;) {
+    LRESULT next = 0;
+    if (!TimedSend(ToHwnd(control), kLvmGetNextItem, static_cast<WPARAM>(static_cast<INT_PTR>(from)), kLvniSelected,
+                   &next)) {
+      lost_ = true;
+      return std::nullopt;
+    }
+    if (next <= from || next >= count) return items;
+    from = static_cast<long>(next);
+    items.push_back(static_cast<int>(from));
+  }
+}
+
+std::optional<std::vector<int>> Win32ControlReader::GetListViewColumnOrder(WindowId control, int columns) {
+  if (columns <= 0) return std::vector<int>();
+  const HWND hwnd = ToHwnd(control);
+  std::unique_ptr<ReadSession> single;
+  ReadSession& session = SessionFor(hwnd, single);
+  if (!session.Open()) {
+    OpenFailed(hwnd);
+    return std::nullopt;
+  }
+  std::vector<std::int32_t> order(static_cast<std::size_t>(columns), 0);
+  const std::size_t bytes = order.size() * sizeof(std::int32_t);
+  RemoteBlock* block = session.Memory(bytes);
+  LRESULT answered = 0;
+  if (block == nullptr || !block->WriteFront(reinterpret_cast<const unsigned char*>(order.data()), bytes) ||
+      !TimedSend(hwnd, kLvmGetColumnOrderArray, static_cast<WPARAM>(columns), block->param(), &answered)) {
+    lost_ = true;
+    return std::nullopt;
+  }
+  if (answered == 0) return std::nullopt;
+  if (!block->ReadFront(reinterpret_cast<unsigned char*>(order.data()), bytes)) {
+    lost_ = true;
+    return std::nullopt;
+  }
+  return std::vector<int>(order.begin(), order.end());
+}
+
+std::optional<int> Win32ControlReader::GetListViewColumnWidth(WindowId control, int column) {
+  LRESULT width = 0;
+  if (!TimedSend(ToHwnd(control), kLvmGetColumnWidth, static_cast<WPARAM>(column), 0, &width)) {
+    lost_ = true;
+    return std::nullopt;
+  }
+  return static_cast<int>(width);
 }
 
 // --- tree views ---------------------------------------------------------------

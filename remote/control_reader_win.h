@@ -50,6 +50,9 @@ class Win32ControlReader : public ControlReader {
   std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
                                                               const std::vector<int>& columns) override;
   bool SetListViewItemState(WindowId control, int item, unsigned state) override;
+  std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) override;
+  std::optional<std::vector<int>> GetListViewColumnOrder(WindowId control, int columns) override;
+  std::optional<int> GetListViewColumnWidth(WindowId control, int column) override;
 
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;

@@ -56,6 +56,18 @@ class InProcessControlReader : public ControlReader {
   std::vector<std::optional<std::wstring>> GetListViewRowTexts(WindowId control, int item,
                                                               const std::vector<int>& columns) override;
   bool SetListViewItemState(WindowId control, int item, unsigned state) override;
+  // The selection, the column order and widths are read by message before
+  // the rows, whatever the mode (item states come with the rows as the
+  // State pseudo column).
+  std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) override {
+    return messages_.GetListViewSelectedItems(control, count);
+  }
+  std::optional<std::vector<int>> GetListViewColumnOrder(WindowId control, int columns) override {
+    return messages_.GetListViewColumnOrder(control, columns);
+  }
+  std::optional<int> GetListViewColumnWidth(WindowId control, int column) override {
+    return messages_.GetListViewColumnWidth(control, column);
+  }
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;
   bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;

@@ -140,6 +140,18 @@ std::wstring FormatStateWord(std::uint32_t state) {
   return text;
 }
 
+std::optional<std::uint32_t> ParseStateWord(const std::wstring& text) {
+  if (text.size() != 10 || text.compare(0, 2, L"0x") != 0) return std::nullopt;
+  std::uint32_t value = 0;
+  for (std::size_t i = 2; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    const int digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'A' && c <= L'F' ? c - L'A' + 10 : -1;
+    if (digit < 0) return std::nullopt;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
+  }
+  return value;
+}
+
 std::wstring TextFromBlock(const std::vector<unsigned char>& bytes, std::size_t maxChars) {
   std::wstring text;
   const std::size_t chars = bytes.size() / 2;

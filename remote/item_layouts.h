@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,9 @@ bool DecodeTreeViewItem(const std::vector<unsigned char>& bytes, PointerWidth wi
 // as "0x%08X".
 std::wstring FormatPointerValue(std::uint64_t value, PointerWidth width);
 std::wstring FormatStateWord(std::uint32_t state);
+// The state word back from its text; nothing for any other text (an empty
+// cell of a control that did not answer).
+std::optional<std::uint32_t> ParseStateWord(const std::wstring& text);
 
 // The text of a block the control wrote into: up to the first zero, at most
 // maxChars characters (a block without a zero is cut there).

@@ -65,6 +65,12 @@
 #define IDC_EXIT 1060
 #define IDC_PROGRESS 1090       // shown while an output runs
 #define IDC_PROGRESS_TEXT 1091  // rows done / rows to read
+// List view extras, under the column option.
+#define IDC_WITH_CHECKED 1092
+#define IDC_WITH_SELECTED 1093
+#define IDC_WITH_FOCUSED 1094
+#define IDC_SELECTED_ONLY 1095
+#define IDC_AS_SHOWN 1096
 #define IDC_HELP_BUTTON 9
 
 // Message dialog controls.

@@ -47,6 +47,13 @@ constexpr IntSetting kTreeColumn{L"MainDialog", L"tvcolumn", 0};
 constexpr IntSetting kTreeGraph{L"MainDialog", L"tvgraph", 0};
 constexpr StringSetting kListViewColumns{L"MainDialog", L"lvcolumn", L"---"};
 constexpr StringSetting kListViewLines{L"MainDialog", L"lvline", L"---"};
+// List view extras: the checked/selected/focused columns, selected rows only,
+// columns as shown.
+constexpr IntSetting kWithChecked{L"MainDialog", L"withchecked", 0};
+constexpr IntSetting kWithSelected{L"MainDialog", L"withselected", 0};
+constexpr IntSetting kWithFocused{L"MainDialog", L"withfocused", 0};
+constexpr IntSetting kSelectedOnly{L"MainDialog", L"selectedonly", 0};
+constexpr IntSetting kAsShown{L"MainDialog", L"asshown", 0};
 
 // Window
 constexpr IntSetting kWindowPosSize{L"Window", L"possize", 1};

@@ -69,6 +69,23 @@ constexpr LayoutEntry kLayout[] = {
     {IDOK, Anchor::BottomRight},           {IDC_EXIT, Anchor::BottomRight},
     {IDC_HELP_BUTTON, Anchor::BottomRight}, {IDC_PROGRESS, Anchor::BottomStretchWidth},
     {IDC_PROGRESS_TEXT, Anchor::BottomRight},
+    {IDC_WITH_CHECKED, Anchor::Bottom},    {IDC_WITH_SELECTED, Anchor::Bottom},
+    {IDC_WITH_FOCUSED, Anchor::Bottom},    {IDC_SELECTED_ONLY, Anchor::Bottom},
+    {IDC_AS_SHOWN, Anchor::Bottom},
+};
+
+// The list view extras' check boxes and their settings.
+struct ExtraBox {
+  int id;
+  const IntSetting* setting;
+  bool ListExtras::*flag;
+};
+constexpr ExtraBox kExtraBoxes[] = {
+    {IDC_WITH_CHECKED, &settings::kWithChecked, &ListExtras::withChecked},
+    {IDC_WITH_SELECTED, &settings::kWithSelected, &ListExtras::withSelected},
+    {IDC_WITH_FOCUSED, &settings::kWithFocused, &ListExtras::withFocused},
+    {IDC_SELECTED_ONLY, &settings::kSelectedOnly, &ListExtras::selectedOnly},
+    {IDC_AS_SHOWN, &settings::kAsShown, &ListExtras::asShown},
 };
 
 // What a running output leaves alone: the controls that would start or
@@ -76,7 +93,8 @@ constexpr LayoutEntry kLayout[] = {
 constexpr int kRunLockedIds[] = {IDC_MAIN_LIST,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDC_FORMAT,
                                  IDC_DESTINATION, IDC_ONLY_LINES,    IDC_LINES,         IDC_ONLY_COLUMNS,
                                  IDC_COLUMNS,    IDC_TREE_SHIFT,     IDC_TREE_GRAPH,    IDC_REFRESH,
-                                 IDC_FINDER};
+                                 IDC_WITH_CHECKED, IDC_WITH_SELECTED, IDC_WITH_FOCUSED, IDC_SELECTED_ONLY,
+                                 IDC_AS_SHOWN, IDC_FINDER};
 // The commands that would start or change an output (menus, accelerators).
 constexpr int kRunLockedCommands[] = {IDC_REFRESH,  IDC_OTHER_CONTROLS, IDC_TEXT_CONTROLS, IDM_OUTPUT_FILELIST,
                                       IDM_SETTINGS, IDM_PROPERTY,       IDM_MULTI_SELECT};
@@ -100,6 +118,12 @@ constexpr TooltipEntry kTipsJa[] = {
      L"ツリーの階層が下がるごとに、右にずれるように出力します。\r\nカンマ区切りの場合はカンマが、タブ区切りの場合はタブが、各項目の左に挿入されます。"},
     {IDC_TREE_GRAPH,
      L"'│', '├', '─', '└' の記号を使って、ツリー状態をテキストで表現します。\n出力されたテキストは、固定幅のフォントで見ることをお薦めします。"},
+    {IDC_WITH_CHECKED, L"各行のチェックボックスがチェックされていれば1、されていなければ0の列を、最後に加えます。"},
+    {IDC_WITH_SELECTED, L"各行が選択されていれば1、されていなければ0の列を、最後に加えます。"},
+    {IDC_WITH_FOCUSED, L"各行がフォーカスを持っていれば1、持っていなければ0の列を、最後に加えます。"},
+    {IDC_SELECTED_ONLY, L"対象のリストビューで選択されている行だけを出力します。\n行の指定があるときは、その行の中から選択されている行を残します。"},
+    {IDC_AS_SHOWN,
+     L"列を、利用者が並べ替えた表示どおりの順に出力し、幅0の列を除きます。\n列の指定は、この表示上の位置で数えます。"},
     {IDOK, L"上の一覧で選択した項目を、指定された方法で出力します。"},
     {IDC_HELP_BUTTON, L"本ソフトウェアに関する説明を表示します。"},
     {IDC_EXIT, L"本ソフトウェアを終了します。"},
@@ -115,6 +139,12 @@ constexpr TooltipEntry kTipsEn[] = {
     {IDC_ONLY_LINES, L"Specifies Conditions for Lines."},
     {IDC_TREE_SHIFT, L"Specifies Conditions for Columns."},
     {IDC_TREE_GRAPH, L"Uses Tree Symbols."},
+    {IDC_WITH_CHECKED, L"Adds a column: 1 for a row whose check box is checked, else 0."},
+    {IDC_WITH_SELECTED, L"Adds a column: 1 for a selected row, else 0."},
+    {IDC_WITH_FOCUSED, L"Adds a column: 1 for the row with the focus, else 0."},
+    {IDC_SELECTED_ONLY, L"Only the rows selected in the list view (of the specified lines)."},
+    {IDC_AS_SHOWN,
+     L"The columns in the order shown, zero-width columns left out;\nthe specified columns count these positions."},
     {IDOK, L"Starts to output."},
     {IDC_HELP_BUTTON, L"Displays the help."},
     {IDC_EXIT, L"Closes this application."},
@@ -124,14 +154,18 @@ constexpr TooltipTables kTips{kTipsJa, kTipsEn};
 
 // The controls of each option group a kind's row names; the rest of
 // kOptionIds are hidden.
-constexpr int kOptionIds[] = {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS,
-                              IDC_TREE_SHIFT, IDC_TREE_GRAPH, IDC_FILELIST_HINT, IDC_NOTICE};
+constexpr int kOptionIds[] = {IDC_ONLY_LINES,    IDC_LINES,         IDC_ONLY_COLUMNS, IDC_COLUMNS,
+                              IDC_WITH_CHECKED,  IDC_WITH_SELECTED, IDC_WITH_FOCUSED, IDC_SELECTED_ONLY,
+                              IDC_AS_SHOWN,      IDC_TREE_SHIFT,    IDC_TREE_GRAPH,   IDC_FILELIST_HINT,
+                              IDC_NOTICE};
 struct OptionGroup {
   std::optional<KindOptions> options;  // nothing: no row selected
-  int shown[4];                        // 0 ends the list
+  int shown[9];                        // 0 ends the list
 };
 constexpr OptionGroup kOptionGroups[] = {
-    {KindOptions::RowColumn, {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS}},
+    {KindOptions::RowColumn,
+     {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS, IDC_WITH_CHECKED, IDC_WITH_SELECTED, IDC_WITH_FOCUSED,
+      IDC_SELECTED_ONLY, IDC_AS_SHOWN}},
     {KindOptions::Tree, {IDC_TREE_SHIFT, IDC_TREE_GRAPH}},
     {KindOptions::FileList, {IDC_FILELIST_HINT}},
     {KindOptions::None, {IDC_NOTICE}},
@@ -222,6 +256,11 @@ class MainDialog : public Dialog {
         return true;
       case IDC_TREE_SHIFT:
       case IDC_TREE_GRAPH:
+      case IDC_WITH_CHECKED:
+      case IDC_WITH_SELECTED:
+      case IDC_WITH_FOCUSED:
+      case IDC_SELECTED_ONLY:
+      case IDC_AS_SHOWN:
       case IDC_COLUMNS:
       case IDC_LINES:
         if (g_sampleWindow) UpdateForSelection();
@@ -323,6 +362,7 @@ class MainDialog : public Dialog {
     Write(settings::kWayOut, ComboSelection(IDC_DESTINATION), owner);
     Write(settings::kTreeColumn, IsChecked(IDC_TREE_SHIFT) ? 1 : 0, owner);
     Write(settings::kTreeGraph, IsChecked(IDC_TREE_GRAPH) ? 1 : 0, owner);
+    for (const ExtraBox& box : kExtraBoxes) Write(*box.setting, IsChecked(box.id) ? 1 : 0, owner);
     Write(settings::kListViewColumns, IsChecked(IDC_ONLY_COLUMNS) ? ItemText(IDC_COLUMNS).c_str() : L"", owner);
     Write(settings::kListViewLines, IsChecked(IDC_ONLY_LINES) ? ItemText(IDC_LINES).c_str() : L"", owner);
     if (contextMenu_) DestroyMenu(contextMenu_);
@@ -403,6 +443,7 @@ class MainDialog : public Dialog {
     Check(IDC_TEXT_CONTROLS, textControls_);
     Check(IDC_TREE_SHIFT, Read(settings::kTreeColumn) != 0);
     Check(IDC_TREE_GRAPH, Read(settings::kTreeGraph) != 0);
+    for (const ExtraBox& box : kExtraBoxes) Check(box.id, Read(*box.setting) != 0);
     auto selectionOption = [this](const StringSetting& setting, int checkId, int editId) {
       const std::optional<std::wstring> text = Read(setting);
       if (!text || text->empty() || *text == L"---") return;
@@ -554,6 +595,7 @@ class MainDialog : public Dialog {
     if (kind.options == KindOptions::RowColumn) {
       job.columnSelection = OptionText(IDC_ONLY_COLUMNS, IDC_COLUMNS);
       job.rowSelection = OptionText(IDC_ONLY_LINES, IDC_LINES);
+      for (const ExtraBox& box : kExtraBoxes) job.extras.*box.flag = IsChecked(box.id);
     } else if (kind.options == KindOptions::Tree) {
       job.treeLevelShift = IsChecked(IDC_TREE_SHIFT);
       job.treeGraph = IsChecked(IDC_TREE_GRAPH);

@@ -1,7 +1,7 @@
 // Reading another process's controls under Wine, all on one fixture: the bare
 // cost of a message round trip, the output engine exporting the big list view
 // to a file as CSV and in the space-separated format, by messages and inside
-// the target (the hook DLL), as cells per second and as ratios to the bare
+// the target (the hook DLL), also with every list view extra on, as cells per second and as ratios to the bare
 // round trips and to each other; the tree export both ways (items per second,
 // navigation messages per item); the start-up of one in-process run; and the
 // fixture's committed memory before and after, which shows any remote block
@@ -149,19 +149,23 @@ int wmain(int argc, wchar_t** argv) {
     tblf::RecordFormat format;
     const wchar_t* name;
     bool inProcess;
+    bool extras = false;  // every list view extra on: one item state message per row
   } formats[] = {{tblf::RecordFormat::Csv, L"csv", false},
                  {tblf::RecordFormat::Csv, L"csv", true},
                  {tblf::RecordFormat::Space, L"space", false},
-                 {tblf::RecordFormat::Space, L"space", true}};
+                 {tblf::RecordFormat::Space, L"space", true},
+                 {tblf::RecordFormat::Csv, L"csv+x", false, true},
+                 {tblf::RecordFormat::Csv, L"csv+x", true, true}};
   for (const auto& f : formats) {
     tblf::OutputJob job;
     job.target = FromHwnd(list);
     job.kind = tblf::ControlKind::ListView;
     job.format = f.format;
+    if (f.extras) job.extras = {true, true, true, false, true};
     const Export e = RunExport(job, f.name, f.inProcess);
     const double rate = cells / e.seconds;
     if (f.format == tblf::RecordFormat::Csv && !f.inProcess) csvRate = rate;
-    if (!f.inProcess) messageRate = rate;
+    if (!f.inProcess && !f.extras) messageRate = rate;
     std::printf("export %-6ls %-10s %s %8.2f s  %9.0f cells/s  %7.2f of bare  %5.2f of csv  %10lld bytes", f.name,
                 f.inProcess ? "in-process" : "messages", e.ok ? "ok    " : "FAILED", e.seconds, rate, rate / bare,
                 rate / csvRate, e.bytes);

@@ -181,6 +181,52 @@ TEST_F(EngineTest, ColumnAndRowSelections) {
   }
 }
 
+TEST_F(EngineTest, ListViewExtras) {
+  // Shown as C, A (B has width 0); rows 1 and 2 selected, 0 and 2 checked, 3 focused.
+  FakeControl lv = MakeListView({L"A", L"B", L"C"}, 4);
+  lv.columnOrder = {2, 0, 1};
+  lv.widths = {100, 0, 100};
+  lv.states = {0x2000, 0x1002, 0x2002, 0x1001};
+  const WindowId id = desktop.Add(lv);
+  FakeControl odd = lv;
+  odd.columnOrder = {0, 0, 2};  // no permutation: the control's own order
+  const WindowId oddId = desktop.Add(odd);
+  struct Case {
+    const wchar_t* name;
+    ListExtras extras;
+    const wchar_t* columns;
+    const wchar_t* rows;
+    bool japanese;
+    const wchar_t* expected;
+    RecordFormat format = RecordFormat::Tsv;
+    WindowId target = 0;
+  } cases[] = {
+      {L"with all three", {true, true, true, false, false}, nullptr, nullptr, false,
+       L"A\tB\tC\tChecked\tSelected\tFocused\r\nr0c0\tr0c1\tr0c2\t1\t0\t0\r\nr1c0\tr1c1\tr1c2\t0\t1\t0\r\n"
+       L"r2c0\tr2c1\tr2c2\t1\t1\t0\r\nr3c0\tr3c1\tr3c2\t0\t0\t1\r\n"},
+      {L"selected only after the row selection", {false, false, false, true, false}, L"0", L"3-0,1,3", false,
+       L"A\r\nr2c0\r\nr1c0\r\nr1c0\r\n"},
+      {L"as shown", {false, false, false, false, true}, nullptr, L"0", false, L"C\tA\r\nr0c2\tr0c0\r\n"},
+      {L"as shown counts displayed positions", {false, false, false, false, true}, L"1,#,2", L"0", false,
+       L"A\t#\r\nr0c0\t0\r\n"},
+      {L"all together in Japanese", {true, false, false, true, true}, L"0", nullptr, true,
+       L"C\tチェック\r\nr1c2\t0\r\nr2c2\t1\r\n"},
+      {L"space format measures the extra column", {false, true, false, false, false}, L"0", L"1", false,
+       L"A    Selected\r\nr1c0 1       \r\n", RecordFormat::Space},
+      {L"an order that is no permutation", {false, false, false, false, true}, nullptr, L"0", false,
+       L"A\tC\r\nr0c0\tr0c2\r\n", RecordFormat::Tsv, oddId},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_japaneseUi = c.japanese;
+    OutputJob job = Job(c.target ? c.target : id, ControlKind::ListView, c.format);
+    job.extras = c.extras;
+    if (c.columns) job.columnSelection = c.columns;
+    if (c.rows) job.rowSelection = c.rows;
+    EXPECT_EQ(Clip(job), c.expected);
+  }
+}
+
 TEST_F(EngineTest, IconModeListViewHasNoHeaderRowAndOneCell) {
   FakeControl icons = MakeListView({}, 3);
   const WindowId lv = desktop.Add(icons);

@@ -159,6 +159,10 @@ TEST(PseudoColumnFormat, PointerDigitsFollowTheTargetWidth) {
   EXPECT_EQ(FormatStateWord(0), L"0x00000000");
   EXPECT_EQ(FormatStateWord(0x204), L"0x00000204");
   EXPECT_EQ(FormatStateWord(0xFFFFFFFFu), L"0xFFFFFFFF");
+  EXPECT_EQ(ParseStateWord(FormatStateWord(0xF00A)), 0xF00Au);
+  for (const wchar_t* odd : {L"", L"0x0000F00", L"0x0000f00a", L"0X0000F00A", L"0x0000F00A0"}) {
+    EXPECT_EQ(ParseStateWord(odd), std::nullopt) << odd;
+  }
 }
 
 std::vector<unsigned char> Utf16(const std::u16string& s, std::size_t blockSize) {

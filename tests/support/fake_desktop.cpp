@@ -1,5 +1,9 @@
 #include "tests/support/fake_desktop.h"
 
+#include <algorithm>
+
+#include "remote/item_layouts.h"
+
 namespace tblf::testing {
 
 WindowId FakeDesktop::Add(FakeControl control) {
@@ -77,7 +81,8 @@ std::optional<std::wstring> FakeDesktop::GetListViewCellText(int column, WindowI
     case kColumnRowNumber: return std::to_wstring(item);
     case kColumnIcon: return L"0";
     case kColumnLParam: return L"0";
-    case kColumnState: return L"0";
+    case kColumnState:
+      return FormatStateWord(item < static_cast<int>(control->states.size()) ? control->states[item] : 0);
     default: break;
   }
   const std::vector<std::wstring>& row = control->cells[item];
@@ -90,6 +95,29 @@ bool FakeDesktop::SetListViewItemState(WindowId id, int item, unsigned state) {
   if (!control || control->refusesStates || item < 0 || item >= static_cast<int>(control->cells.size())) return false;
   control->stateWrites.emplace_back(item, state);
   return true;
+}
+
+std::optional<std::vector<int>> FakeDesktop::GetListViewSelectedItems(WindowId id, long count) {
+  FakeControl* control = Find(id);
+  if (!control || lost_) return std::nullopt;
+  std::vector<int> items;
+  for (int i = 0; i < static_cast<int>(control->states.size()) && i < count; ++i) {
+    if (control->states[i] & kLvisSelected) items.push_back(i);
+  }
+  return items;
+}
+
+std::optional<std::vector<int>> FakeDesktop::GetListViewColumnOrder(WindowId id, int columns) {
+  FakeControl* control = Find(id);
+  if (!control || lost_ || control->columnOrder.empty()) return std::nullopt;
+  return std::vector<int>(control->columnOrder.begin(),
+                          control->columnOrder.begin() + std::min<std::size_t>(columns, control->columnOrder.size()));
+}
+
+std::optional<int> FakeDesktop::GetListViewColumnWidth(WindowId id, int column) {
+  FakeControl* control = Find(id);
+  if (!control || lost_) return std::nullopt;
+  return column >= 0 && column < static_cast<int>(control->widths.size()) ? control->widths[column] : 100;
 }
 
 std::optional<std::wstring> FakeDesktop::GetTreeViewItemText(WindowId id, int position, int* depth,

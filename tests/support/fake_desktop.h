@@ -43,6 +43,11 @@ struct FakeControl {
   int readsBeforeHung = -1;
   // Positions the control answers without a text (list box, combo box, tree).
   std::vector<int> noText;
+  // List view: item states (the State column; missing items: 0), the column order the user
+  // arranged (empty: none to give) and column widths (missing: 100).
+  std::vector<unsigned> states;
+  std::vector<int> columnOrder;
+  std::vector<int> widths;
 };
 
 class FakeDesktop : public ControlReader {
@@ -65,6 +70,9 @@ class FakeDesktop : public ControlReader {
   int CountListViewColumns(WindowId control) override;
   std::optional<std::wstring> GetListViewCellText(int column, WindowId control, int item) override;
   bool SetListViewItemState(WindowId control, int item, unsigned state) override;
+  std::optional<std::vector<int>> GetListViewSelectedItems(WindowId control, long count) override;
+  std::optional<std::vector<int>> GetListViewColumnOrder(WindowId control, int columns) override;
+  std::optional<int> GetListViewColumnWidth(WindowId control, int column) override;
   std::optional<std::wstring> GetTreeViewItemText(WindowId control, int position, int* depth,
                                                   TreeItemId* item) override;
   bool TreeAncestorHasNextSibling(WindowId control, int levels, TreeItemId item) override;

@@ -86,7 +86,8 @@ TEST_F(TabuliftWine, TheMainListHoldsTheFixtureAndTheKindRulesShowTheOptions) {
     const wchar_t* control;  // null: no row selected
     std::set<int> shown;
   } cases[] = {
-      {L"trio.listview", {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS}},
+      {L"trio.listview", {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS, IDC_WITH_CHECKED, IDC_WITH_SELECTED,
+                          IDC_WITH_FOCUSED, IDC_SELECTED_ONLY, IDC_AS_SHOWN}},
       {L"trio.treeview", {IDC_TREE_SHIFT, IDC_TREE_GRAPH}},
       {L"trio.listbox", {IDC_NOTICE}},
       {nullptr, {IDC_NOTICE}},
@@ -95,7 +96,7 @@ TEST_F(TabuliftWine, TheMainListHoldsTheFixtureAndTheKindRulesShowTheOptions) {
     SCOPED_TRACE(c.control ? Narrow(c.control) : "no selection");
     ASSERT_TRUE(app.SelectRow(c.control ? app.FindRow(H(c.control)) : -1));
     for (int id : {IDC_ONLY_LINES, IDC_LINES, IDC_ONLY_COLUMNS, IDC_COLUMNS, IDC_TREE_SHIFT, IDC_TREE_GRAPH,
-                   IDC_FILELIST_HINT, IDC_NOTICE}) {
+                   IDC_FILELIST_HINT, IDC_NOTICE, IDC_WITH_CHECKED, IDC_AS_SHOWN}) {
       EXPECT_EQ(app.Visible(id), c.shown.count(id) == 1) << id;
     }
   }
@@ -205,6 +206,29 @@ TEST_F(TabuliftWine, ASelectionThatLeavesNoRowSaysSoUnderTheCompletionMessage) {
     app.Answer(box->window);
     EXPECT_EQ(app.Close(), 0u);
   }
+}
+
+TEST_F(TabuliftWine, TheListViewExtrasReachTheOutputAndAreKeptForTheNextStart) {
+  test::RemoveStoredSettings();
+  StoreRegistryInt(L"Window", L"sample", 0);
+  // Ticked at the first start, read back from the settings at the second.
+  for (const bool tick : {true, false}) {
+    SCOPED_TRACE(tick ? "ticked" : "stored");
+    TabuliftApp app;
+    ASSERT_TRUE(app.Start(L"ja", L"", false)) << Narrow(app.Error());
+    ASSERT_TRUE(app.SelectMainListRow(H(L"checklist")));
+    for (int id : {IDC_WITH_CHECKED, IDC_SELECTED_ONLY, IDC_AS_SHOWN}) {
+      if (tick) app.SetChecked(id, true);
+    }
+    app.Pick(IDC_DESTINATION, 1);
+    app.Click(IDOK);
+    const auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box) << app.DescribeWindows();
+    EXPECT_EQ(ClipboardText(), L"\"Two\",\"Zero\",\"チェック\"\r\n\"r1c2\",\"r1c0\",\"0\"\r\n");
+    app.Answer(box->window);
+    EXPECT_EQ(app.Close(), 0u);
+  }
+  EXPECT_EQ(RegistryInt(L"MainDialog", L"asshown"), 1u);
 }
 
 TEST_F(TabuliftWine, AControlDestroyedSinceTheRefreshGivesTheStaleMessageAndTheButtonsComeBack) {

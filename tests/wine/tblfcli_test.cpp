@@ -94,6 +94,7 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"export 10 --out", "--out needs a file name"},
       {L"export 10 --out x.csv --clipboard", "--out and --clipboard exclude each other"},
       {L"export 10 --read-mode fast", "--read-mode takes auto, in-process or messages, not fast"},
+      {L"export 10 --with checked,colour", "--with takes checked, selected or focused, not colour"},
       {L"props", "props needs a HANDLE, a selector (--program, --window, --kind) or --at X,Y"},
       {L"props 10 11", "unknown option 11"},
       {L"props 10 --column 1", "unknown option --column"},
@@ -289,6 +290,34 @@ TEST_F(TblfcliWine, EachExportOptionReachesTheOutput) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out.substr(0, expected.size()), expected);
   }
+}
+
+TEST_F(TblfcliWine, ListViewExtrasInBothReadModes) {
+  // The check-box list: shown as Two, Zero (One is 0 wide); rows 0 and 2
+  // checked, row 1 selected, row 3 focused.
+  const struct {
+    const wchar_t* options;
+    const char* tsv;
+  } cases[] = {
+      {L"--with checked,selected --with focused",
+       "Zero\tOne\tTwo\tChecked\tSelected\tFocused\r\nr0c0\tr0c1\tr0c2\t1\t0\t0\r\nr1c0\tr1c1\tr1c2\t0\t1\t0\r\n"
+       "r2c0\tr2c1\tr2c2\t1\t0\t0\r\nr3c0\tr3c1\tr3c2\t0\t0\t1\r\n"},
+      {L"--selected-only", "Zero\tOne\tTwo\r\nr1c0\tr1c1\tr1c2\r\n"},
+      {L"--as-shown", "Two\tZero\r\nr0c2\tr0c0\r\nr1c2\tr1c0\r\nr2c2\tr2c0\r\nr3c2\tr3c0\r\n"},
+      {L"--as-shown --columns 0 --rows 3-0 --selected-only --with checked", "Two\tChecked\r\nr1c2\t0\r\n"},
+  };
+  for (const auto& c : cases) {
+    for (const wchar_t* mode : {L"messages", L"in-process"}) {
+      SCOPED_TRACE(Utf8(std::wstring(c.options) + L" " + mode));
+      const CliRun run = RunCli(L"export " + H(L"checklist") + L" --format tsv --read-mode " + mode + L" " + c.options);
+      ASSERT_TRUE(run.ended);
+      EXPECT_EQ(run.exitCode, 0u) << run.err;
+      EXPECT_EQ(run.out, c.tsv);
+    }
+  }
+  const CliRun tree = RunCli(L"export " + H(L"tree") + L" --as-shown");
+  EXPECT_EQ(tree.exitCode, 2u);
+  EXPECT_EQ(tree.err, "tblfcli: --with, --selected-only and --as-shown apply to list views only\nTry 'tblfcli --help'.\n");
 }
 
 TEST_F(TblfcliWine, AWindowThatIsNoListExitsTwoNamingItsClass) {
