@@ -139,7 +139,7 @@ TEST_F(TabuliftWine, TheFinderLetGoOverAControlSelectsItsRowListingItsKindFirst)
   }
   EXPECT_EQ(SendMessageW(app.Item(IDC_TEXT_CONTROLS), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(app.Close(), 0u);
-  EXPECT_EQ(RegistryInt(L"MainDialog", L"textc"), 1u);
+  EXPECT_EQ(test::StoredInt(L"MainDialog", L"textc"), 1u);
 }
 
 TEST_F(TabuliftWine, OutputToTheClipboardAndToAFileWithTheirMessagesInBothLanguages) {
@@ -210,7 +210,7 @@ TEST_F(TabuliftWine, ASelectionThatLeavesNoRowSaysSoUnderTheCompletionMessage) {
 
 TEST_F(TabuliftWine, TheListViewExtrasReachTheOutputAndAreKeptForTheNextStart) {
   test::RemoveStoredSettings();
-  StoreRegistryInt(L"Window", L"sample", 0);
+  test::StoreInt(L"Window", L"sample", 0);
   // Ticked at the first start, read back from the settings at the second.
   for (const bool tick : {true, false}) {
     SCOPED_TRACE(tick ? "ticked" : "stored");
@@ -228,7 +228,7 @@ TEST_F(TabuliftWine, TheListViewExtrasReachTheOutputAndAreKeptForTheNextStart) {
     app.Answer(box->window);
     EXPECT_EQ(app.Close(), 0u);
   }
-  EXPECT_EQ(RegistryInt(L"MainDialog", L"asshown"), 1u);
+  EXPECT_EQ(test::StoredInt(L"MainDialog", L"asshown"), 1u);
 }
 
 TEST_F(TabuliftWine, AControlDestroyedSinceTheRefreshGivesTheStaleMessageAndTheButtonsComeBack) {
