@@ -402,39 +402,25 @@ TEST(StructuredOutputText, WorkedRowsAndEmptyDocuments) {
   EXPECT_EQ(Memory(RecordFormat::Markdown, {false, {}, {Cells({L"x"})}}), L"| 1 |\r\n| --- |\r\n| x |\r\n");
 }
 
-// The CSV options do not apply to JSON and Markdown.
-TEST(StructuredOutputText, CsvOptionsChangeNothing) {
-  for (RecordFormat format : {RecordFormat::Json, RecordFormat::Markdown}) {
-    RecordWriter plain, quoted;
-    plain.BeginDocument(format, NewlineKind::Lf, false, false);
-    quoted.BeginDocument(format, NewlineKind::Lf, true, true);
-    for (RecordWriter* w : {&plain, &quoted}) {
-      w->StartRow();
-      w->WriteCell(L"a\"b,c");
-      w->EndRow(true);
-      w->WriteFooter();
-    }
-    EXPECT_STREQ(plain.FlattenedText(), quoted.FlattenedText());
-  }
+// One row of one cell as a text: started as the header row or as a plain
+// one, with the CSV options on or off.
+std::wstring OneRow(RecordFormat format, bool header, bool csvOptions) {
+  RecordWriter w;
+  w.BeginDocument(format, NewlineKind::Lf, csvOptions, csvOptions);
+  header ? w.StartHeaderRow() : w.StartRow();
+  w.WriteCell(L"a\"b,c");
+  w.EndRow(false);
+  w.WriteFooter();
+  return w.FlattenedText();
 }
 
-// The header row is an ordinary row in the five older formats.
-TEST(StructuredOutputText, HeaderRowIsAnOrdinaryRowInTheOtherFormats) {
-  for (std::size_t f = 0; f < 5; ++f) {
+// The CSV options do not apply to JSON and Markdown; the header row is an
+// ordinary row in the five older formats.
+TEST(StructuredOutputText, CsvOptionsChangeNothingAndTheOlderFormatsHaveNoHeaderRow) {
+  for (RecordFormat f : {RecordFormat::Json, RecordFormat::Markdown}) EXPECT_EQ(OneRow(f, false, true), OneRow(f, false, false));
+  for (int f = 0; f < 5; ++f) {
     const auto format = static_cast<RecordFormat>(f);
-    RecordWriter header, plain;
-    for (RecordWriter* w : {&header, &plain}) {
-      w->BeginDocument(format, NewlineKind::CrLf, false, false);
-      if (w == &header) {
-        w->StartHeaderRow();
-      } else {
-        w->StartRow();
-      }
-      w->WriteCell(L"Name");
-      w->EndRow(false);
-      w->WriteFooter();
-    }
-    EXPECT_STREQ(header.FlattenedText(), plain.FlattenedText()) << f;
+    EXPECT_EQ(OneRow(format, true, false), OneRow(format, false, false)) << f;
   }
 }
 
