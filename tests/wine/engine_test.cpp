@@ -53,9 +53,9 @@ class EngineWine : public test::FixtureSuite<EngineWine> {
 };
 
 // The text limits, list boxes, combo boxes, trees and texts the control
-// points elsewhere are the readers' tests (remote_readers_test.cpp,
-// own_text_pointer_test.cpp); here the two list view modes whose rows the
-// engine shapes differently on a real control.
+// points elsewhere are the readers' tests (remote_readers_test.cpp); here
+// the two list view modes whose rows the engine shapes differently on a real
+// control.
 TEST_F(EngineWine, GoldenOutputOfIconModeAndOwnerDataListViews) {
   const std::tuple<const wchar_t*, RecordFormat, std::wstring> cases[] = {
       {L"icon", RecordFormat::Csv, L"\"icon one\"\r\n\"icon two\"\r\n\"icon three\"\r\n"},
@@ -98,7 +98,7 @@ TEST_F(EngineWine, AClipboardHeldOpenElsewhereGivesItsMessageAndFailure) {
 
 // Every way a run ends gives the fixture's memory back: runs stopped half-way
 // by Esc, by a sample cancel or by an exception (many whole reads are the
-// remote call's test, remote_call_test.cpp).
+// remote call's test, remote_readers_test.cpp).
 TEST_F(EngineWine, RemoteMemoryIsGivenBackAfterEveryRun) {
   struct Stop {
     const char* name;

@@ -1,4 +1,6 @@
-// The readers against the fixture, a real program of another process.
+// The readers against the fixture, a real program of another process, and
+// the remote call under them. The piecewise read of a text the control points
+// at is the native fake target's test (remote_text_test.cpp).
 #include "remote/control_reader_win.h"
 
 #include <gtest/gtest.h>
@@ -227,6 +229,70 @@ TEST_F(Readers, OwnerDrawnListBoxWithoutStringsGivesWhateverArrives) {
   EXPECT_LE(text->size(), 7u);
   std::printf("owner-drawn list box without strings, item 0: %u characters, first 0x%04X\n",
               static_cast<unsigned>(text->size()), text->empty() ? 0u : static_cast<unsigned>((*text)[0]));
+}
+
+// A list view that answers LVM_GETITEMW by pointing pszText at its own text
+// instead of copying it (an owner-data list view whose parent does so is the
+// engine's golden, engine_test.cpp).
+TEST_F(Readers, TextsAreReadFromWhereTheControlPoints) {
+  const std::pair<std::wstring, const char*> cases[] = {  // items 0 to 6, then item 0 again
+      {FixtureLongText(2047), "a text of 3000 of the control's own, cut to 2047"},
+      {L"", "the control's own empty text"},
+      {L"", "a pointer at a no-access page"},
+      {L"copied text", "copied into our block as usual"},
+      {L"edge!!", "readable up to an unreadable page, no terminating zero"},
+      {L"", "a pointer at memory that is not there"},
+      {L"", "an item the control rejects"},
+      {FixtureLongText(2047), "reading goes on after the unreadable ones"},
+  };
+  Win32ControlReader own;
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(own.GetListViewCellText(0, Id(L"ownlistview"), i % 7), cases[i].first) << cases[i].second;
+  }
+}
+
+// --- the remote call: owners that give back what they took -----------------------
+
+TEST_F(Readers, AFailedAllocationLeavesAnEmptyBlock) {
+  // Without PROCESS_VM_OPERATION nothing can be allocated in the target.
+  ProcessHandle readOnly(OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE, fixture_->ProcessId()));
+  ASSERT_TRUE(readOnly);
+  RemoteBlock block(readOnly, 4096);
+  EXPECT_FALSE(block);
+  EXPECT_EQ(block.address(), 0u);
+  EXPECT_FALSE(block.Write(std::vector<unsigned char>(8, 1)));
+  std::vector<unsigned char> bytes(3, 7);
+  EXPECT_FALSE(block.Read(&bytes));
+  EXPECT_TRUE(bytes.empty());
+
+  ProcessHandle full(OpenWindowProcess(fixture_->Handle(L"report")));
+  ASSERT_TRUE(full);
+  RemoteBlock good(full, 64);
+  ASSERT_TRUE(good);
+  EXPECT_FALSE(good.Write(std::vector<unsigned char>(65, 1))) << "never past the block";
+  ASSERT_TRUE(good.Read(&bytes));
+  EXPECT_EQ(bytes, std::vector<unsigned char>(64, 0)) << "a fresh block is zero-filled";
+  EXPECT_FALSE(RemoteBlock(full, 0));
+}
+
+TEST_F(Readers, RemoteCallsLeaveNothingBehindInEitherProcess) {
+  auto readMany = [&] {
+    for (int i = 0; i < 100; ++i) {
+      reader.GetListViewCellText(i % 4, Id(L"report"), i % 3);
+      reader.GetListViewCellText(kColumnState, Id(L"report"), 0);
+      reader.GetListViewColumnText(Id(L"report"), 0);
+      reader.GetTreeViewItemText(Id(L"tree"), i % 9, nullptr, nullptr);
+    }
+  };
+  readMany();  // settle first-use allocations
+  const SIZE_T memoryBefore = fixture_->CommittedBytes();
+  readMany();
+  readMany();
+  // 800 remote calls of up to two 4 KB blocks: a leak would show megabytes.
+  EXPECT_LT(fixture_->CommittedBytes(), memoryBefore + 512 * 1024);
+  EXPECT_GT(memoryBefore, 0u) << "the walk sees the target's memory";
+  std::printf("target committed private bytes %llu -> %llu\n", static_cast<unsigned long long>(memoryBefore),
+              static_cast<unsigned long long>(fixture_->CommittedBytes()));
 }
 
 // --- the structure layouts against the SDK ---------------------------------------
