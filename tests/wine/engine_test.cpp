@@ -3,7 +3,7 @@
 // owner data, texts the control points elsewhere, a clipboard held open,
 // remote memory). The formats, selections, tree prefixes and lost targets are
 // the fake desktop's tests (tests/native/engine_test.cpp); a real hung or
-// killed target is the readers' (remote_hung_target_test.cpp) and the command
+// killed target is the readers' (remote_readers_test.cpp) and the command
 // line's (tblfcli_test.cpp, TblfcliTargets).
 #include "output/engine.h"
 
