@@ -388,15 +388,12 @@ class TblfcliSelect : public ::testing::Test {
     DeleteFileW(data.c_str());
   }
 
-  // The selected bit of every item, through the State pseudo column: "10010".
+  // The selected bit of every item, read from the control: "10010".
   std::string Selected(const wchar_t* name) {
-    const WindowId list = FromHwnd(fixture_.Handle(name));
-    Win32ControlReader reader;
+    HWND list = fixture_.Handle(name);
     std::string bits;
-    const long count = reader.CountItems(list, ControlKind::ListView).value_or(0);
-    for (int i = 0; i < count; ++i) {
-      const std::wstring state = reader.GetListViewCellText(kColumnState, list, i).value_or(L"?");
-      bits += std::wcstoul(state.c_str(), nullptr, 16) & LVIS_SELECTED ? '1' : '0';
+    for (LRESULT i = 0, n = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); i < n; ++i) {
+      bits += SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) ? '1' : '0';
     }
     return bits;
   }
