@@ -346,7 +346,7 @@ TEST(EncodedWriter, CodePageEncodingsByteForByteOrAFailureWithItsReason) {
     const wchar_t* reason = nullptr;
     EXPECT_EQ(WriteEncodedText(path.c_str(), nullptr, text.c_str(), &reason), !bytes.empty());
     EXPECT_EQ(FileBytes(path), bytes);
-    if (bytes.empty()) EXPECT_NE(reason, nullptr);
+    if (bytes.empty()) { EXPECT_NE(reason, nullptr); }
     DeleteFileW(path.c_str());
   }
   SetEncodingOverride(-1);
