@@ -156,12 +156,6 @@ TEST_F(DiscoveryTest, HandleLabelsAndTheirReadBack) {
   EXPECT_EQ(ParseHandleLabel(L"1FFFFFFFFFFFFFFFFF"), std::nullopt);
 }
 
-}  // namespace
-}  // namespace tblf
-
-namespace tblf {
-namespace {
-
 TEST(KindOfClass, PlainAndVersionedClassNames) {
   EXPECT_EQ(KindOfClass(L"SysListView32"), ControlKind::ListView);
   EXPECT_EQ(KindOfClass(L"6.0.2600.2982!SysListView32"), ControlKind::ListView);

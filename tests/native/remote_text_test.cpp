@@ -82,14 +82,8 @@ TEST(ReadTextInPieces, NothingReadableGivesAnEmptyText) {
 TEST(ReadTextInPieces, OddAddressAndAHalfCharacterAtTheEdge) {
   FakeMemory m;
   // Starts one byte before a page boundary: the first character straddles it.
-  const std::uint64_t at = 0x10FFF;
-  m.bytes[at - m.base] = 'a';
-  m.bytes[at - m.base + 1] = 0;
-  m.bytes[at - m.base + 2] = 'b';
-  m.bytes[at - m.base + 3] = 0;
-  m.bytes[at - m.base + 4] = 0;
-  m.bytes[at - m.base + 5] = 0;
-  EXPECT_EQ(ReadTextInPieces(m.Reader(), at, 2047), L"ab");
+  m.Put(0x10FFF, u"ab");
+  EXPECT_EQ(ReadTextInPieces(m.Reader(), 0x10FFF, 2047), L"ab");
   // Five readable bytes before the unreadable page: two characters, half a third.
   FakeMemory e;
   e.readableEnd = 0x11000;

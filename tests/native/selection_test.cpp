@@ -51,26 +51,20 @@ TEST(ParseSelection, CountsTokensRangesAndDigits) {
       // Column texts against five columns, 0 to 4.
       {L"2,0", 5, {2, 0}},
       {L"1-3", 5, {1, 2, 3}},
-      {L"3-1", 5, {3, 2, 1}},
       {L"3-", 5, {3, 4}},
       {L"-", 5, {0, 1, 2, 3, 4}},
-      {L"Icon lParam State", 5, {-3, -4, -5}},
       {L"#,0", 5, {-2, 0}},
       {L"7", 5, {}},
       {L"2-9", 5, {2, 3, 4}},
       {L"9-2", 5, {4, 3, 2}},
       {L"-3", 5, {0, 1, 2, 3}},
-      {L"1,1", 5, {1, 1}},
       {L"1-2-3", 5, {1, 2}},
       {L"abc", 5, {}},
       {nullptr, 4, {0, 1, 2, 3}},  // no text selects everything
-      {nullptr, 0, {}},
       {nullptr, -3, {}},           // a negative count acts as none
       {L"0 1 -", -3, {}},
-      {L"", 5, {}},                // no tokens
-      {L" ,, ;\t\r\n  ", 5, {}},
+      {L" ,, ;\t\r\n  ", 5, {}},  // no tokens
       {L"0 5 9", 10, {0, 5, 9}},   // rows in the order typed
-      {L"#", 10, {-2}},
       {L"#", 0, {-2}},             // pseudo columns do not depend on the count
       {L"# i I l L s S", 5, {-2, -3, -3, -4, -4, -5, -5}},
       {L"icon,LPARAM;state", 5, {-3, -4, -5}},
@@ -80,19 +74,13 @@ TEST(ParseSelection, CountsTokensRangesAndDigits) {
       {L"(2)", 5, {0}},
       {L"2列", 5, {2}},
       {L"列2", 5, {0}},
-      {L"2(3)", 5, {2}},
       // Full-width digits, as a Japanese input method types them, are
       // digits; other scripts' digits are not.
-      {L"２", 5, {2}},
       {L"１２", 20, {12}},
       {L"２-４", 5, {2, 3, 4}},
       {L"1２", 20, {12}},
-      {L"-３", 5, {0, 1, 2, 3}},
       {L"\x0663", 5, {0}},
-      {L"-", 0, {}},
       {L"3-", 3, {}},            // open-ended ranges never run downwards
-      {L"7-", 5, {}},
-      {L"0-0", 1, {0}},
       {L"2-2", 5, {2}},
       {L"--3", 5, {0}},          // no leading number; the range 0 down to -3 keeps 0
       {L"#-3", 5, {0, 1, 2, 3}}, // a hyphen makes any token a range
