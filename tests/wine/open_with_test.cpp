@@ -85,7 +85,7 @@ TEST_F(OpenWith, ACommandLineGetsTheCsvTemporaryFileAndTheHistoryMovesTheChosenE
   ASSERT_TRUE(app.Start(L"en")) << Narrow(app.Error());
   ASSERT_TRUE(app.SelectMainListRow(fixture_->Handle(L"trio.listview")));
   app.Pick(IDC_FORMAT, 1);  // tab-separated, still ".csv"
-  // A start while the sample renders may be dropped: the sample comes first.
+  // The sample shows the table first, so that the run below starts from an idle window.
   ASSERT_TRUE(app.WaitSampleText(L"Name\tValue\r\na\t1\r\nb\t2\r\nc\t3\r\n")) << Narrow(app.SampleText());
 
   const std::wstring out[] = {ExecutableFolder() + L"open_with_out1.txt", ExecutableFolder() + L"open_with_out2.txt"};
