@@ -455,6 +455,7 @@ TEST_F(UpdateWorker, AutomaticCheckIsOffByDefault) {
 }
 
 TEST_F(UpdateWorker, StoredValuesTurnTheNoProxyMarkIntoNoProxy) {
+  ASSERT_TRUE(Write(settings::kHttpProxy, L"_", 0));
   UpdateCheckValues values = UpdateValuesFromSettings(23105);
   EXPECT_EQ(values.exchange.proxyHost, L"");
   EXPECT_EQ(values.exchange.proxyPort, L"0");
