@@ -216,13 +216,6 @@ TEST(TblfcliEnv, AFileThatCannotBeWrittenExitsOneWithTheReason) {
   EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// An unknown option is the shared parser's (TblfcliUsage); a word is env's own.
-TEST(TblfcliEnv, AWordIsAUsageError) {
-  const CliRun run = RunCli(L"env now");
-  EXPECT_EQ(run.exitCode, 2u);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "tblfcli: unknown option now\nTry 'tblfcli --help'.\n");
-}
 
 }  // namespace
 }  // namespace tblf

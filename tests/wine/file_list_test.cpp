@@ -358,26 +358,6 @@ TEST_F(TblfcliFiles, ToAFileInTheChosenEncoding) {
   DeleteFileW(file.c_str());
 }
 
-TEST(TblfcliFilesUsage, BadCommandLinesExitTwo) {
-  struct Case {
-    const wchar_t* arguments;
-    const char* reason;
-  };
-  const Case cases[] = {
-      {L"files", "files needs a FOLDER"},
-      {L"files a b", "unknown option b"},
-      {L"files . --order 15", "--order takes 0 to 14, not 15"},
-      {L"files . --folders sideways", "--folders takes mixed, after or before, not sideways"},
-      {L"files . --template", "--template needs a value"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.arguments));
-    const CliRun run = RunCli(c.arguments);
-    EXPECT_EQ(run.exitCode, 2u);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
-  }
-}
 
 TEST(TblfcliFilesUsage, HelpDocumentsTheOptionsAndTokens) {
   const CliRun run = RunCli(L"files --help");

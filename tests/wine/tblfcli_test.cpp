@@ -104,6 +104,17 @@ TEST(TblfcliUsage, BadCommandLinesExitTwoWithTheReasonAndWriteNothing) {
       {L"select 10 --match a", "select needs --column N"},
       {L"select 10 --match a --column 4294967296", "--column takes a column number [0-], not 4294967296"},
       {L"select 10 --column 0 --match \"\"", "Please specify a string to search for."},
+      {L"files", "files needs a FOLDER"},
+      {L"files a b", "unknown option b"},
+      {L"files . --order 15", "--order takes 0 to 14, not 15"},
+      {L"files . --folders sideways", "--folders takes mixed, after or before, not sideways"},
+      {L"files . --template", "--template needs a value"},
+      {L"env now", "unknown option now"},
+      {L"update-check --proxy 127.0.0.1", "--proxy needs HOST:PORT, not 127.0.0.1"},
+      {L"update-check --proxy :8080", "--proxy needs HOST:PORT, not :8080"},
+      {L"update-check --timeout 3601", "--timeout needs a number of seconds from 0 to 3600, not 3601"},
+      {L"update-check --timeout", "--timeout needs a number of seconds"},
+      {L"update-check --build 100000", "--build needs a build number from 0 to 99999, not 100000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.arguments));

@@ -583,27 +583,6 @@ TEST(TblfcliUpdateCheck, ServerFaultsEndInBoundedTimeAndSayWhatHappened) {
   }
 }
 
-TEST(TblfcliUpdateCheck, BadOptionsExitTwoWithTheReason) {
-  struct Case {
-    const wchar_t* arguments;
-    const char* reason;
-  };
-  const Case cases[] = {
-      {L"update-check --proxy 127.0.0.1", "--proxy needs HOST:PORT, not 127.0.0.1"},
-      {L"update-check --proxy :8080", "--proxy needs HOST:PORT, not :8080"},
-      {L"update-check --timeout 3601", "--timeout needs a number of seconds from 0 to 3600, not 3601"},
-      {L"update-check --timeout", "--timeout needs a number of seconds"},
-      {L"update-check --build 100000", "--build needs a build number from 0 to 99999, not 100000"},
-      {L"update-check now", "unknown option now"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.reason);
-    const CliRun run = RunCli(c.arguments);
-    EXPECT_EQ(run.exitCode, 2u);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, std::string("tblfcli: ") + c.reason + "\nTry 'tblfcli --help'.\n");
-  }
-}
 
 // ---------------------------------------------------------------------------
 // The update dialog
