@@ -80,6 +80,13 @@ ReadSession& Win32ControlReader::SessionFor(HWND control, std::unique_ptr<ReadSe
   return *single;
 }
 
+ReadSession* Win32ControlReader::OpenedSessionFor(HWND control, std::unique_ptr<ReadSession>& single) {
+  ReadSession& session = SessionFor(control, single);
+  if (session.Open()) return &session;
+  OpenFailed(control);
+  return nullptr;
+}
+
 // --- list views ---------------------------------------------------------------
 
 std::optional<std::wstring> Win32ControlReader::GetListViewColumnText(WindowId control, int column) {
@@ -94,11 +101,9 @@ std::optional<std::wstring> Win32ControlReader::GetListViewColumnText(WindowId c
 
   const HWND hwnd = ToHwnd(control);
   std::unique_ptr<ReadSession> single;
-  ReadSession& session = SessionFor(hwnd, single);
-  if (!session.Open()) {
-    OpenFailed(hwnd);
-    return std::nullopt;
-  }
+  ReadSession* opened = OpenedSessionFor(hwnd, single);
+  if (!opened) return std::nullopt;
+  ReadSession& session = *opened;
   const PointerWidth width = session.width();
   // The request structure first, the text space after it.
   const std::size_t textAt = RoundUpToPointer(ListViewColumnLayoutFor(width).size);
@@ -299,11 +304,9 @@ std::optional<std::vector<int>> Win32ControlReader::GetListViewColumnOrder(Windo
   if (columns <= 0) return std::vector<int>();
   const HWND hwnd = ToHwnd(control);
   std::unique_ptr<ReadSession> single;
-  ReadSession& session = SessionFor(hwnd, single);
-  if (!session.Open()) {
-    OpenFailed(hwnd);
-    return std::nullopt;
-  }
+  ReadSession* opened = OpenedSessionFor(hwnd, single);
+  if (!opened) return std::nullopt;
+  ReadSession& session = *opened;
   std::vector<std::int32_t> order(static_cast<std::size_t>(columns), 0);
   const std::size_t bytes = order.size() * sizeof(std::int32_t);
   RemoteBlock* block = session.Memory(bytes);
@@ -349,12 +352,12 @@ std::optional<std::wstring> Win32ControlReader::GetTreeViewItemText(WindowId con
                                                                     TreeItemId* item) {
   const HWND hwnd = ToHwnd(control);
   std::unique_ptr<ReadSession> single;
-  ReadSession& session = SessionFor(hwnd, single);
-  if (!session.Open()) {
-    OpenFailed(hwnd);
+  ReadSession* opened = OpenedSessionFor(hwnd, single);
+  if (!opened) {
     treeWalker_.Forget();
     return std::nullopt;
   }
+  ReadSession& session = *opened;
   const PointerWidth width = session.width();
   const TreeNavigate navigate = NavigatorFor(hwnd, width);
   if (!treeContinuation_) treeWalker_.Forget();
@@ -555,8 +558,9 @@ std::optional<std::vector<std::wstring>> Win32ControlReader::GetTabLabels(Window
   LRESULT count = 0;
   if (!TimedSend(hwnd, kTcmGetItemCount, 0, 0, &count) || count < 0) return std::nullopt;
   std::unique_ptr<ReadSession> single;
-  ReadSession& session = SessionFor(hwnd, single);
-  if (!session.Open()) return std::nullopt;
+  ReadSession* opened = OpenedSessionFor(hwnd, single);
+  if (!opened) return std::nullopt;
+  ReadSession& session = *opened;
   std::vector<std::wstring> labels;
   for (long tab = 0; tab < std::min<long>(static_cast<long>(count), kTabLimit); ++tab) {
     std::size_t pointerAt = 0;

@@ -87,6 +87,9 @@ class Win32ControlReader : public ControlReader {
                                             std::vector<unsigned char> structure, std::size_t pointerAt);
   // The run's session when it is for `control`, else `single`, made for it.
   ReadSession& SessionFor(HWND control, std::unique_ptr<ReadSession>& single);
+  // The same session, opened; nothing (and the target marked lost when its
+  // window is gone) when its process cannot be opened.
+  ReadSession* OpenedSessionFor(HWND control, std::unique_ptr<ReadSession>& single);
   // Cells `at` of a row (indexes into `columns`, at most kRowExchangeCells)
   // in one exchange.
   void ReadRowCells(ReadSession& session, int item, const std::vector<int>& columns, const std::vector<std::size_t>& at,
